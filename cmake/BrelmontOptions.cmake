@@ -1,0 +1,22 @@
+# One compile configuration that every target of the project links.
+add_library(brelmont_options INTERFACE)
+target_compile_features(brelmont_options INTERFACE cxx_std_20)
+target_compile_options(brelmont_options INTERFACE
+    -Wall -Wextra -Wpedantic -Wnon-virtual-dtor
+    $<$<BOOL:${BRELMONT_WERROR}>:-Werror>)
+target_compile_definitions(brelmont_options INTERFACE
+    QT_NO_CAST_FROM_ASCII
+    QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+    BRELMONT_VERSION="${PROJECT_VERSION}")
+target_include_directories(brelmont_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
+if(BRELMONT_SANITIZE)
+    target_compile_options(brelmont_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer)
+    target_link_options(brelmont_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# brelmont_library(NAME SOURCES... LIBS ...): one static library of the project.
+function(brelmont_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_link_libraries(${name} PUBLIC brelmont_options ${ARG_LIBS})
+endfunction()

@@ -1,0 +1,284 @@
+#include "cli/CliCommand.h"
+
+#include "platform/OleDate.h"
+#include "settings/SettingsHolder.h"
+
+#include <QDateTime>
+#include <functional>
+#include <optional>
+
+namespace {
+
+enum class Kind { Bool, Integer, String, DateTime };
+
+struct Setting
+{
+    const char* name;
+    Kind kind;
+    std::function<QString(const TSettingsHolder&)> get;
+    // Empty for values SaveSettings never writes; those are written directly.
+    std::function<void(TSettingsHolder&, const QVariant&)> set;
+};
+
+QString BoolText(bool b)
+{
+    return b ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+#define BOOL_SETTING(Name)                                                                                   \
+    Setting{#Name, Kind::Bool, [](const TSettingsHolder& h) { return BoolText(h.Get##Name()); },           \
+            [](TSettingsHolder& h, const QVariant& v) { h.Set##Name(v.toBool()); }}
+#define STRING_SETTING(Name)                                                                                 \
+    Setting{#Name, Kind::String, [](const TSettingsHolder& h) { return h.Get##Name(); },                     \
+            [](TSettingsHolder& h, const QVariant& v) { h.Set##Name(v.toString()); }}
+#define INT_FIELD(Name)                                                                                      \
+    Setting{#Name, Kind::Integer, [](const TSettingsHolder& h) { return QString::number(h.Name); },          \
+            [](TSettingsHolder& h, const QVariant& v) { h.Name = v.toInt(); }}
+
+const std::vector<Setting>& Settings()
+{
+    static const std::vector<Setting> table = {
+        BOOL_SETTING(StartUpConnection),
+        BOOL_SETTING(DisableSound),
+        BOOL_SETTING(CheckForUpdatesOnStartup),
+        BOOL_SETTING(RunAtStartup),
+        BOOL_SETTING(UsePGOnline),
+        STRING_SETTING(UserName),
+        BOOL_SETTING(RememberPwd),
+        STRING_SETTING(Password),
+        Setting{"Language", Kind::String, [](const TSettingsHolder& h) { return h.GetLanguage(); },
+                [](TSettingsHolder& h, const QVariant& v) { h.SetLanguage(v.toString()); }},
+        STRING_SETTING(Sender),
+        Setting{"FirstTime", Kind::Bool, [](const TSettingsHolder& h) { return BoolText(h.IsFirstTime()); },
+                [](TSettingsHolder& h, const QVariant& v) { h.SetFirstTime(v.toBool()); }},
+        Setting{"NextUpdateExpire", Kind::DateTime,
+                [](const TSettingsHolder& h) {
+                    return DaysToDateTime(h.GetNextUpdateExpire()).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+                },
+                [](TSettingsHolder& h, const QVariant& v) { h.SetNextUpdateExpire(v.toDouble()); }},
+        Setting{"FirstTimeClose", Kind::Bool, [](const TSettingsHolder& h) { return BoolText(h.FirstTimeClose); },
+                [](TSettingsHolder& h, const QVariant& v) { h.FirstTimeClose = v.toBool(); }},
+        Setting{"TimeZone", Kind::Integer, [](const TSettingsHolder& h) { return QString::number(h.GetTimeZone()); },
+                [](TSettingsHolder& h, const QVariant& v) { h.SetTimeZone(v.toInt()); }},
+        Setting{"ContactsFile", Kind::String, [](const TSettingsHolder& h) { return h.ContactsFile; }, {}},
+        INT_FIELD(LastX),
+        INT_FIELD(LastY),
+        INT_FIELD(LastW),
+        INT_FIELD(LastH),
+        BOOL_SETTING(ProxyEnabled),
+        STRING_SETTING(ProxyAddress),
+        Setting{"ProxyPort", Kind::Integer, [](const TSettingsHolder& h) { return QString::number(h.GetProxyPort()); },
+                [](TSettingsHolder& h, const QVariant& v) { h.SetProxyPort(v.toInt()); }},
+        BOOL_SETTING(ProxyAuthEnabled),
+        STRING_SETTING(ProxyUsername),
+        STRING_SETTING(ProxyPassword),
+        Setting{"LastIntPrefix", Kind::String, [](const TSettingsHolder& h) { return h.LastIntPrefix; },
+                [](TSettingsHolder& h, const QVariant& v) { h.LastIntPrefix = v.toString(); }},
+        BOOL_SETTING(WarningMediumQuality),
+        BOOL_SETTING(WarningUnicode),
+        BOOL_SETTING(WarningManySMS),
+    };
+    return table;
+}
+
+#undef BOOL_SETTING
+#undef STRING_SETTING
+#undef INT_FIELD
+
+const QString kEndpointsPrefix = QStringLiteral("Endpoints\\");
+
+const Setting* FindSetting(const QString& name)
+{
+    for (const Setting& s : Settings())
+        if (name.compare(QString::fromLatin1(s.name), Qt::CaseInsensitive) == 0)
+            return &s;
+    return nullptr;
+}
+
+// Parses VALUE for a kind; nothing when it is not of that kind.
+std::optional<QVariant> ParseValue(Kind kind, const QString& text, QString* problem)
+{
+    switch (kind) {
+    case Kind::Bool: {
+        const QString t = text.toLower();
+        if (t == u"1" || t == u"true" || t == u"yes" || t == u"on")
+            return QVariant(true);
+        if (t == u"0" || t == u"false" || t == u"no" || t == u"off")
+            return QVariant(false);
+        *problem = QStringLiteral("expects a Boolean (1/0, true/false, yes/no, on/off)");
+        return std::nullopt;
+    }
+    case Kind::Integer: {
+        bool ok = false;
+        const int v = text.toInt(&ok);
+        if (ok)
+            return QVariant(v);
+        *problem = QStringLiteral("expects a 32-bit integer");
+        return std::nullopt;
+    }
+    case Kind::String:
+        return QVariant(text);
+    case Kind::DateTime:
+        for (const char* format : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm", "yyyy-MM-dd"}) {
+            const QDateTime dt = QDateTime::fromString(text, QString::fromLatin1(format));
+            if (dt.isValid())
+                return QVariant(DateTimeToDays(dt));
+        }
+        *problem = QStringLiteral("expects a date-time \"YYYY-MM-DD HH:MM[:SS]\"");
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+int UnknownName(const QString& name, CliIo io)
+{
+    io.err << "brelmont-cli: unknown setting '" << name << "' (see 'brelmont-cli config list')\n";
+    return CliBadArguments;
+}
+
+bool LoadOrReport(TSettingsHolder& holder, CliIo io)
+{
+    const bool ok = holder.LoadSettings(false);
+    if (!holder.QuarantinedFile().isEmpty())
+        io.err << "brelmont-cli: the settings file could not be read and was kept as " << holder.QuarantinedFile()
+               << "\n";
+    if (!ok)
+        io.err << "brelmont-cli: " << holder.LastError() << "\n";
+    return ok;
+}
+
+int ListSettings(TSettingsHolder& holder, CliIo io)
+{
+    for (const Setting& s : Settings())
+        io.out << s.name << '=' << s.get(holder) << '\n';
+    for (const QString& name : TEndpoints::Names())
+        io.out << kEndpointsPrefix << name << '=' << holder.GetEndpoints().ValueText(name) << '\n';
+    return CliOk;
+}
+
+int GetSetting(TSettingsHolder& holder, const QString& name, CliIo io)
+{
+    if (name.startsWith(kEndpointsPrefix, Qt::CaseInsensitive)) {
+        QString canonical;
+        if (!TEndpoints::Describe(name.mid(kEndpointsPrefix.size()), nullptr, &canonical))
+            return UnknownName(name, io);
+        io.out << holder.GetEndpoints().ValueText(canonical) << '\n';
+        return CliOk;
+    }
+    const Setting* s = FindSetting(name);
+    if (!s)
+        return UnknownName(name, io);
+    io.out << s->get(holder) << '\n';
+    return CliOk;
+}
+
+int SetEndpoint(TSettingsHolder& holder, const QString& name, const std::optional<QString>& value, CliIo io)
+{
+    TEndpoints::ValueKind kind{};
+    QString canonical;
+    if (!TEndpoints::Describe(name.mid(kEndpointsPrefix.size()), &kind, &canonical))
+        return UnknownName(name, io);
+    std::optional<RegValue> stored;
+    if (value) {
+        if (kind == TEndpoints::ValueKind::Port) {
+            bool ok = false;
+            const uint port = value->toUInt(&ok);
+            if (!ok || port > 65535) {
+                io.err << "brelmont-cli: " << kEndpointsPrefix << canonical << " expects a port number 0-65535\n";
+                return CliBadArguments;
+            }
+            stored = RegValue::Dword(port);
+        } else {
+            stored = RegValue::String(*value);
+        }
+    }
+    if (!holder.WriteStoredValue(TEndpoints::KeyPath(), canonical, stored)) {
+        io.err << "brelmont-cli: " << holder.LastError() << '\n';
+        return CliRefused;
+    }
+    return CliOk;
+}
+
+int SetSetting(TSettingsHolder& holder, const QString& name, const QString& text, CliIo io)
+{
+    const Setting* s = FindSetting(name);
+    if (!s)
+        return UnknownName(name, io);
+    QString problem;
+    const auto value = ParseValue(s->kind, text, &problem);
+    if (!value) {
+        io.err << "brelmont-cli: " << s->name << ' ' << problem << ", not '" << text << "'\n";
+        return CliBadArguments;
+    }
+    if (!s->set) { // read-only for the program: written as it is, the way it is read
+        if (!holder.WriteStoredValue(TSettingsHolder::SettingsKey(), QString::fromLatin1(s->name),
+                                     RegValue::String(value->toString()))) {
+            io.err << "brelmont-cli: " << holder.LastError() << '\n';
+            return CliRefused;
+        }
+        return CliOk;
+    }
+    s->set(holder, *value);
+    if (!holder.SaveSettings()) {
+        io.err << "brelmont-cli: " << holder.LastError() << '\n';
+        return CliRefused;
+    }
+    const QString effective = s->get(holder);
+    if (s->kind == Kind::String && effective != text)
+        io.err << "brelmont-cli: " << s->name << " stored as '" << effective << "'\n";
+    return CliOk;
+}
+
+void PrintUsage(QTextStream& err)
+{
+    err << "usage: brelmont-cli config list\n"
+           "       brelmont-cli config get NAME\n"
+           "       brelmont-cli config set NAME VALUE\n"
+           "       brelmont-cli config unset NAME\n"
+           "NAME is a registry value name (UserName, Sender, ProxyAddress, ...) or Endpoints\\NAME.\n";
+}
+
+} // namespace
+
+int RunConfigCommand(const QStringList& args, CliIo io)
+{
+    const QString verb = args.value(0);
+    const int expected = verb == u"list" ? 1 : verb == u"get" || verb == u"unset" ? 2 : verb == u"set" ? 3 : -1;
+    if (expected < 0 || args.size() != expected) {
+        PrintUsage(io.err);
+        return CliBadArguments;
+    }
+    const QString name = args.value(1);
+    // Name and value are checked before the registry is touched: a refused command writes nothing.
+    if (verb != u"list" && !FindSetting(name) &&
+        !(name.startsWith(kEndpointsPrefix, Qt::CaseInsensitive) &&
+          TEndpoints::Describe(name.mid(kEndpointsPrefix.size()), nullptr, nullptr)))
+        return UnknownName(name, io);
+    if (verb == u"set" && FindSetting(name)) {
+        QString problem;
+        if (!ParseValue(FindSetting(name)->kind, args[2], &problem)) {
+            io.err << "brelmont-cli: " << FindSetting(name)->name << ' ' << problem << ", not '" << args[2] << "'\n";
+            return CliBadArguments;
+        }
+    }
+
+    TSettingsHolder holder;
+    const bool loaded = LoadOrReport(holder, io);
+    if (verb == u"list")
+        return ListSettings(holder, io);
+    if (verb == u"get")
+        return GetSetting(holder, name, io);
+    if (name.startsWith(kEndpointsPrefix, Qt::CaseInsensitive))
+        return SetEndpoint(holder, name, verb == u"set" ? std::optional<QString>(args[2]) : std::nullopt, io);
+    if (verb == u"unset") {
+        const Setting* s = FindSetting(name);
+        if (!holder.WriteStoredValue(TSettingsHolder::SettingsKey(), QString::fromLatin1(s->name), std::nullopt)) {
+            io.err << "brelmont-cli: " << holder.LastError() << '\n';
+            return CliRefused;
+        }
+        return CliOk;
+    }
+    if (!loaded)
+        io.err << "brelmont-cli: values of the wrong type are saved with their defaults\n";
+    return SetSetting(holder, name, args[2], io);
+}

@@ -1,0 +1,30 @@
+#include "cli/CliCommand.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+void PrintUsage(QTextStream& err)
+{
+    err << "usage: brelmont-cli COMMAND [ARGS]\n"
+           "commands:\n"
+           "  config list | get NAME | set NAME VALUE | unset NAME\n";
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("brelmont-cli"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    CliIo io{out, err};
+
+    QStringList args = QCoreApplication::arguments().mid(1);
+    const QString command = args.isEmpty() ? QString() : args.takeFirst();
+    if (command == u"config")
+        return RunConfigCommand(args, io);
+    PrintUsage(err);
+    return CliBadArguments;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// Per-user folders and facts about the running program.
+
+// $XDG_DATA_HOME/Brelmont, created when missing; ends without a separator.
+QString UserDataFolder();
+
+// Full path of the running executable (empty before QCoreApplication exists).
+QString ExecutablePath();
+
+// Folder of the running executable.
+QString ExecutableFolder();
+
+// The program's version, "2.0.0.1", as set in the build.
+QString GetProgramVersion();

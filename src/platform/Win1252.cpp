@@ -1,0 +1,57 @@
+#include "platform/Win1252.h"
+
+namespace {
+// Characters of bytes 0x80..0x9F; 0 where the code page leaves the byte undefined
+// (those bytes decode to the C1 control of the same value, as Windows does).
+constexpr char16_t kHigh[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+} // namespace
+
+int Win1252Byte(char16_t ch)
+{
+    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
+        return ch;
+    for (int i = 0; i < 32; ++i) {
+        if (kHigh[i] == ch)
+            return 0x80 + i;
+        if (kHigh[i] == 0 && ch == 0x80 + i)
+            return ch;
+    }
+    return -1;
+}
+
+QByteArray ToWin1252(QStringView text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const int b = Win1252Byte(c.unicode());
+        out.append(static_cast<char>(b < 0 ? '?' : b));
+    }
+    return out;
+}
+
+QString FromWin1252(QByteArrayView bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    for (char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        if (u >= 0x80 && u < 0xA0 && kHigh[u - 0x80] != 0)
+            out.append(QChar(kHigh[u - 0x80]));
+        else
+            out.append(QChar(static_cast<char16_t>(u)));
+    }
+    return out;
+}
+
+bool IsWin1252Encodable(QStringView text)
+{
+    for (QChar c : text)
+        if (Win1252Byte(c.unicode()) < 0)
+            return false;
+    return true;
+}
