@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QSize>
+#include <QStringList>
+
+class QDialog;
+class QWidget;
+
+// Gives a fixed-size window its designed client size, or what its layout needs when a
+// translated text or the desktop's font asks for more.
+void FixSizeAtLeast(QWidget* window, const QSize& designed);
+
+// Runs a dialog modally and returns its result. While tests have asked for it, the dialog is
+// not shown: it returns `answer` at once and its object name is recorded.
+int ExecDialog(QDialog& dialog);
+
+namespace DialogTestHook {
+void AnswerAtOnce(bool on, int answer = 1);
+QStringList ExecutedDialogs();
+void ClearExecutedDialogs();
+} // namespace DialogTestHook
