@@ -162,23 +162,41 @@ RegistryStore::LoadStatus RegistryStore::Load()
     m_keys.clear();
     m_quarantined.clear();
     QFile file(m_path);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly)) {
+    if (!file.exists()) {
         m_status = LoadStatus::Missing;
         return m_status;
     }
-    const QByteArray raw = file.readAll();
-    file.close();
-    if (ParseExportText(DecodeFile(raw))) {
-        m_status = LoadStatus::Loaded;
-        return m_status;
+    // A file that exists but cannot be read is kept aside like an unparsable one: the next
+    // save must not replace content nobody has seen.
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray raw = file.readAll();
+        file.close();
+        const QString text = DecodeFile(raw);
+        if (text.trimmed().isEmpty()) { // nothing to lose: an empty file is a fresh hive
+            m_status = LoadStatus::Missing;
+            return m_status;
+        }
+        if (ParseExportText(text)) {
+            m_status = LoadStatus::Loaded;
+            return m_status;
+        }
     }
     m_keys.clear();
-    const QString aside =
-        m_path + QStringLiteral(".broken-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    if (QFile::rename(m_path, aside))
-        m_quarantined = aside;
+    m_quarantined = QuarantineFile();
     m_status = LoadStatus::Unparsable;
     return m_status;
+}
+
+QString RegistryStore::QuarantineFile() const
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = m_path + QStringLiteral(".broken-") + stamp;
+    // Never overwrite an earlier copy kept aside in the same second.
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = m_path + QStringLiteral(".broken-%1-%2").arg(stamp).arg(n);
+    if (QFile::rename(m_path, aside) || QFile::copy(m_path, aside))
+        return aside;
+    return {};
 }
 
 bool RegistryStore::ParseExportText(const QString& text)
@@ -217,7 +235,11 @@ bool RegistryStore::ParseExportText(const QString& text)
         const QString trimmed = line->trimmed();
         if (trimmed.isEmpty() || trimmed.startsWith(u';'))
             continue;
-        if (trimmed.startsWith(u'[') && trimmed.endsWith(u']')) {
+        if (trimmed.startsWith(u'[') && !trimmed.endsWith(u']')) {
+            current = nullptr; // a damaged key line: its values have no safe place
+            continue;
+        }
+        if (trimmed.startsWith(u'[')) {
             QString path = trimmed.mid(1, trimmed.size() - 2);
             if (path.startsWith(u'-')) {
                 const QString folded = Fold(path.mid(1));
@@ -338,6 +360,9 @@ QString RegistryStore::ToExportText() const
 
 void RegistryStore::Save()
 {
+    // An unreadable file that could not be kept aside is never replaced.
+    if (m_status == LoadStatus::Unparsable && m_quarantined.isEmpty() && QFileInfo::exists(m_path))
+        throw ERegistryException(Format("Failed to set data for '%1'", m_path));
     const QFileInfo info(m_path);
     QDir().mkpath(info.absolutePath());
     QSaveFile file(m_path);

@@ -56,8 +56,9 @@ public:
 
     QString FilePath() const { return m_path; }
 
-    // Reads the file. A file that cannot be parsed at all is renamed aside with a time
-    // stamp (QuarantinedPath() tells where) and the store starts empty.
+    // Reads the file. A file that cannot be read or parsed at all is renamed aside with a
+    // time stamp (QuarantinedPath() tells where; empty if even that failed) and the store
+    // starts empty. An empty file counts as Missing.
     LoadStatus Load();
     LoadStatus Status() const { return m_status; }
     QString QuarantinedPath() const { return m_quarantined; }
@@ -106,6 +107,7 @@ private:
     static QString Fold(const QString& path) { return path.toCaseFolded(); }
     const Key* FindKey(const QString& key) const;
     Key& EnsureKey(const QString& fullPath);
+    QString QuarantineFile() const;
     const RegValue& Require(const QString& key, const QString& name, RegType type) const;
 
     QString m_path;
