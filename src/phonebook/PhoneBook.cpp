@@ -1,0 +1,692 @@
+#include "phonebook/PhoneBook.h"
+
+#include "phonebook/ContactsTree.h"
+#include "phonebook/PreviousPhoneBook.h"
+#include "phonebook/SQLiteDatabase.h"
+#include "platform/Paths.h"
+#include "platform/Win1252.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <sqlite3.h>
+
+namespace {
+
+const QByteArray kCreateMainContacts =
+    "CREATE TABLE MainContacts ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [FIRST_NAME] VARCHAR (40), [LAST_NAME] "
+    "VARCHAR (40), [NICK_NAME] VARCHAR (40), [SESSO] INTEGER, [DATA_NASCITA] TIMESTAMP, [EMAIL] VARCHAR (50), [FAX] "
+    "VARCHAR (20), NUMBER VARCHAR (20), CONTACT_TYPE VARCHAR (20));";
+const QByteArray kIndexMainContacts =
+    "CREATE INDEX MainContacts_SELNAME ON [MainContacts]([NICK_NAME], [LAST_NAME], [FIRST_NAME]);";
+const QByteArray kColumnsTail =
+    " ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [FIRST_NAME] VARCHAR (40), [LAST_NAME] VARCHAR (40), [NICK_NAME] "
+    "VARCHAR (40), [SESSO] INTEGER, [DATA_NASCITA] TIMESTAMP, [EMAIL] VARCHAR (50), [FAX] VARCHAR (20), NUMBER "
+    "VARCHAR (20), CONTACT_TYPE VARCHAR (20));";
+const QByteArray kInsertColumns = " (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) VALUES(";
+
+QString IndexName(const QString& table)
+{
+    return table + QStringLiteral("_SELNAME");
+}
+
+// C1
+QByteArray CreateListTable(const QString& name)
+{
+    return "CREATE TABLE " + SqlIdentifier(name) + kColumnsTail;
+}
+
+// C2
+QByteArray CreateListIndex(const QString& name)
+{
+    return "CREATE INDEX " + SqlIdentifier(IndexName(name)) + " ON " + SqlIdentifier(name) +
+           "([NICK_NAME], [LAST_NAME], [FIRST_NAME]);";
+}
+
+QByteArray DropIndexIfExists(const QString& name)
+{
+    return "DROP INDEX IF EXISTS " + SqlIdentifier(IndexName(name)) + ';';
+}
+
+// I1, I2, M1, M2: a contact's row, or a list's row holding its member count.
+QByteArray InsertRow(const QByteArray& table, const TContactData& d)
+{
+    QByteArray sql;
+    sql.reserve(160);
+    sql += "INSERT INTO ";
+    sql += table;
+    sql += kInsertColumns;
+    sql += SqlLiteral(d.FirstName);
+    sql += ", ";
+    sql += SqlLiteral(d.LastName);
+    sql += ", ";
+    sql += SqlLiteral(d.NickName);
+    sql += ", ";
+    if (d.IsList())
+        sql += "'" + QByteArray::number(d.Count) + "', 'LIST');";
+    else
+        sql += SqlLiteral(d.Number) + ", 'SINGLE');";
+    return sql;
+}
+
+QString StrippedNumber(QString number)
+{
+    number.remove(u' ');
+    number.remove(u'-');
+    number.remove(u'/');
+    return number;
+}
+
+int IntOfText(const QByteArray& text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok ? value : 0;
+}
+
+QByteArray AsciiLower(QByteArray bytes)
+{
+    for (char& c : bytes)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return bytes;
+}
+
+// The tables of a file, read once: HasTable for many names without a query each.
+class TTableNames
+{
+public:
+    explicit TTableNames(TSQLiteDatabase& db)
+    {
+        TSQLiteTable t = db.Query("select name from sqlite_master where [type] = 'table'");
+        for (; !t.AtEnd(); t.Next())
+            m_names.insert(AsciiLower(t.FieldText(0)));
+    }
+    bool Has(const QString& name) const { return m_names.contains(AsciiLower(ToWin1252(name))); }
+
+private:
+    QSet<QByteArray> m_names;
+};
+
+// Column positions of a contacts table, looked up once per query.
+struct TRowReader
+{
+    explicit TRowReader(const TSQLiteTable& t)
+        : id(t.ColumnIndex(QStringLiteral("ID"))), first(t.ColumnIndex(QStringLiteral("FIRST_NAME"))),
+          last(t.ColumnIndex(QStringLiteral("LAST_NAME"))), nick(t.ColumnIndex(QStringLiteral("NICK_NAME"))),
+          number(t.ColumnIndex(QStringLiteral("NUMBER")))
+    {
+    }
+    TContactData Member(const TSQLiteTable& t) const
+    {
+        TContactData d;
+        d.Kind = TContactData::KindContact;
+        d.ID = qint32(t.FieldInt64(id));
+        d.FirstName = FromWin1252(t.FieldText(first));
+        d.LastName = FromWin1252(t.FieldText(last));
+        d.NickName = FromWin1252(t.FieldText(nick));
+        d.Number = StrippedNumber(FromWin1252(t.FieldText(number)));
+        d.ImageIndex = TContactData::ContactImage;
+        return d;
+    }
+    int id, first, last, nick, number;
+};
+
+// Begins a transaction unless the connection already has one, and commits only its own.
+class TTransactionScope
+{
+public:
+    explicit TTransactionScope(TSQLiteDatabase& db) : m_db(db), m_own(!db.InTransaction())
+    {
+        if (m_own)
+            m_db.BeginTransaction();
+    }
+    void Commit()
+    {
+        if (m_own)
+            m_db.Commit();
+    }
+
+private:
+    TSQLiteDatabase& m_db;
+    bool m_own;
+};
+
+class TBusyScope
+{
+public:
+    TBusyScope(const std::function<void(bool)>& hook, bool show = true) : m_hook(show ? hook : nullptr)
+    {
+        if (m_hook)
+            m_hook(true);
+    }
+    ~TBusyScope()
+    {
+        if (m_hook)
+            m_hook(false);
+    }
+
+private:
+    std::function<void(bool)> m_hook;
+};
+
+QString Folded(const QString& name)
+{
+    // The engine compares the stored Windows-1252 bytes; fold what it would fold and more.
+    return FromWin1252(ToWin1252(name)).toCaseFolded();
+}
+
+int ListMembersOf(TSQLiteDatabase& db, const TTableNames& tables, TContactsTree& tree, TContactNode* list,
+                  const QString& name)
+{
+    if (!tables.Has(name))
+        return 0;
+    TSQLiteTable t = db.Query("SELECT * FROM " + SqlIdentifier(name));
+    if (t.RowCount() == 0)
+        return 0;
+    const TRowReader reader(t);
+    for (; !t.AtEnd(); t.Next())
+        tree.AddNode(list, reader.Member(t));
+    return int(t.RowCount());
+}
+
+using TNewIds = std::vector<std::pair<TContactNode*, qint32>>;
+
+void ApplyIds(const TNewIds& ids)
+{
+    for (const auto& [node, id] : ids)
+        node->Data.ID = id;
+}
+
+// Re-creates a list's table with the list's children; their new row IDs go to ids.
+void WriteListRows(TSQLiteDatabase& db, const QString& name, TContactNode* list, TNewIds& ids)
+{
+    TTransactionScope transaction(db);
+    const QByteArray table = SqlIdentifier(name);
+    if (db.HasTable(name))
+        db.Execute("DROP TABLE " + table);
+    db.Execute(DropIndexIfExists(name));
+    db.Execute(CreateListTable(name));
+    db.Execute(CreateListIndex(name));
+    for (int c = 0; c < list->ChildCount(); ++c) {
+        TContactNode* member = list->Child(c);
+        db.Execute(InsertRow(table, member->Data));
+        ids.emplace_back(member, qint32(db.LastInsertRowId()));
+    }
+    transaction.Commit();
+}
+
+void WriteVersion(TSQLiteDatabase& db, int version)
+{
+    const QByteArray v = QByteArray::number(version);
+    if (db.HasTable(QStringLiteral("QPB_DETAILS"))) {
+        if (db.Query("SELECT * FROM QPB_DETAILS").RowCount() > 0)
+            db.Execute("UPDATE QPB_DETAILS SET VERSION = '" + v + "'");
+        else
+            db.Execute("INSERT INTO QPB_DETAILS (VERSION) VALUES ('" + v + "');");
+    } else {
+        db.Execute("CREATE TABLE QPB_DETAILS ([VERSION] INTEGER);");
+        db.Execute("INSERT INTO QPB_DETAILS (VERSION) VALUES ('" + v + "');");
+    }
+}
+
+} // namespace
+
+QString TPhoneBook::DefaultCurrentFile()
+{
+    return QDir(UserDataFolder()).filePath(QStringLiteral("pbook.qpb"));
+}
+
+QString TPhoneBook::DefaultLegacyFile()
+{
+    return QDir(ExecutableFolder()).filePath(QStringLiteral("pbook.qpb"));
+}
+
+TPhoneBook::TPhoneBook(QString currentFile, QString legacyFile)
+    : m_currentFile(std::move(currentFile)), m_legacyFile(std::move(legacyFile))
+{
+}
+
+void TPhoneBook::Fail(const QString& message)
+{
+    m_lastError = message;
+}
+
+template <typename Work> bool TPhoneBook::Run(TSQLiteDatabase* given, Work&& work)
+{
+    m_lastError.clear();
+    try {
+        if (given) {
+            work(*given);
+        } else {
+            TSQLiteDatabase db(m_currentFile);
+            work(db);
+        }
+        return true;
+    } catch (const ESQLiteException& e) {
+        Fail(e.Message());
+        return false;
+    }
+}
+
+int TPhoneBook::GetPhoneBookVersion()
+{
+    if (QFileInfo::exists(m_currentFile))
+        return PhoneBookVersion;
+    if (!QFileInfo::exists(m_legacyFile))
+        return -1;
+    try {
+        TSQLiteDatabase db(m_legacyFile);
+        if (db.HasTable(QStringLiteral("QPB_DETAILS"))) {
+            const TSQLiteTable t = db.Query("SELECT * FROM QPB_DETAILS");
+            if (!t.AtEnd())
+                return IntOfText(t.FieldText(QStringLiteral("VERSION")));
+        }
+    } catch (const ESQLiteException& e) {
+        Fail(e.Message());
+    }
+    return 0;
+}
+
+bool TPhoneBook::SetPhoneBookVersion(int version)
+{
+    return Run(nullptr, [&](TSQLiteDatabase& db) {
+        TTransactionScope transaction(db);
+        WriteVersion(db, version);
+        transaction.Commit();
+    });
+}
+
+bool TPhoneBook::UpgradePhoneBook(int version, TContactsTree& tree, const QString& contactsFile)
+{
+    if (version >= PhoneBookVersion)
+        return LoadPhoneBook(tree);
+    if (version == -1) {
+        TPreviousPhoneBook previous(contactsFile);
+        if (!previous.ImportPreviousPhoneBook(contactsFile, tree)) {
+            // Nothing is written: the next start tries the import again.
+            Fail(previous.LastError());
+            return false;
+        }
+        return RebuildPhoneBook(tree) && LoadPhoneBook(tree);
+    }
+    if (version == 0)
+        return LoadPhoneBook(tree) && RebuildPhoneBook(tree) && LoadPhoneBook(tree);
+    if (version == 20)
+        return LoadPhoneBook(tree) && RebuildPhoneBook(tree);
+    // Markers 1..19 and below -1 were never written by any version: read what is there.
+    return LoadPhoneBook(tree) && RebuildPhoneBook(tree);
+}
+
+bool TPhoneBook::LoadPhoneBook(TContactsTree& tree)
+{
+    m_quarantinedFile.clear();
+    const bool currentMissing = !QFileInfo::exists(m_currentFile);
+    const QString source =
+        !currentMissing ? m_currentFile : (QFileInfo::exists(m_legacyFile) ? m_legacyFile : QString());
+    if (currentMissing)
+        RebuildPhoneBook(tree); // creates the current file; a failure leaves the source to read
+    if (source.isEmpty())
+        return true;
+    return LoadFrom(source, tree);
+}
+
+bool TPhoneBook::LoadFrom(const QString& source, TContactsTree& tree)
+{
+    TBusyScope busy(m_busyHook);
+    m_lastError.clear();
+    bool updating = false;
+    try {
+        TSQLiteDatabase db(source);
+        TTableNames tables(db);
+        if (!tables.Has(QStringLiteral("MainContacts")) && tables.Has(QStringLiteral("MainContactsBackup"))) {
+            // A rewrite of an earlier version was cut short: its backup is the phone book.
+            db.Execute("ALTER TABLE \"MaincontactsBackup\" RENAME TO \"MainContacts\";");
+            tables = TTableNames(db);
+        }
+        tree.BeginUpdate();
+        updating = true;
+        tree.Clear();
+        if (tables.Has(QStringLiteral("MainContacts"))) {
+            TSQLiteTable t = db.Query("SELECT * FROM MainContacts order by NICK_NAME, LAST_NAME, FIRST_NAME");
+            if (t.RowCount() > 0) {
+                const TRowReader reader(t);
+                const int type = t.ColumnIndex(QStringLiteral("CONTACT_TYPE"));
+                for (; !t.AtEnd(); t.Next()) {
+                    const QByteArray kind = t.FieldText(type);
+                    if (kind == "SINGLE") {
+                        tree.AddNode(nullptr, reader.Member(t));
+                    } else if (kind == "LIST") {
+                        TContactData d;
+                        d.Kind = TContactData::KindList;
+                        d.NickName = FromWin1252(t.FieldText(reader.nick));
+                        d.ID = qint32(t.FieldInt64(reader.id));
+                        d.ImageIndex = TContactData::ListImage;
+                        d.Count = IntOfText(t.FieldText(reader.number));
+                        TContactNode* list = tree.AddNode(nullptr, d);
+                        list->Data.Count = ListMembersOf(db, tables, tree, list, d.NickName);
+                    }
+                }
+            }
+            tree.Sort();
+        }
+    } catch (const ESQLiteException& e) {
+        if (updating)
+            tree.EndUpdate();
+        Fail(e.Message());
+        const int code = e.EngineCode();
+        if ((code == SQLITE_NOTADB || code == SQLITE_CORRUPT) && source == m_currentFile)
+            return KeepUnreadableFile(e.Message());
+        return false;
+    }
+    tree.EndUpdate();
+    return true;
+}
+
+bool TPhoneBook::KeepUnreadableFile(const QString& reason)
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString kept = m_currentFile + QStringLiteral(".unreadable-") + stamp;
+    for (int n = 2; QFileInfo::exists(kept); ++n)
+        kept = m_currentFile + QStringLiteral(".unreadable-") + stamp + u'-' + QString::number(n);
+    if (!QFile::rename(m_currentFile, kept)) {
+        Fail(QStringLiteral("The phone book %1 cannot be read (%2) and could not be moved aside; it was left as it is.")
+                 .arg(m_currentFile, reason));
+        return false;
+    }
+    const QString journal = m_currentFile + QStringLiteral("-journal");
+    if (QFileInfo::exists(journal))
+        QFile::rename(journal, kept + QStringLiteral("-journal"));
+    m_quarantinedFile = kept;
+    TContactsTree empty;
+    RebuildPhoneBook(empty);
+    Fail(QStringLiteral("The phone book %1 cannot be read (%2). It was kept as %3 and a new, empty phone book "
+                        "was started.")
+             .arg(m_currentFile, reason, kept));
+    return false;
+}
+
+int TPhoneBook::LoadListMembers(const QString& sourceFile, TContactsTree& tree, TContactNode* list,
+                                const QString& name)
+{
+    TBusyScope busy(m_busyHook);
+    try {
+        TSQLiteDatabase db(sourceFile);
+        return ListMembersOf(db, TTableNames(db), tree, list, name);
+    } catch (const ESQLiteException& e) {
+        Fail(e.Message());
+        return 0;
+    }
+}
+
+bool TPhoneBook::LoadListIntoMemory(QList<TContactData>& records, const QString& name, bool showWaitCursor)
+{
+    records.clear();
+    const QString source = QFileInfo::exists(m_currentFile)  ? m_currentFile
+                           : QFileInfo::exists(m_legacyFile) ? m_legacyFile
+                                                             : QString();
+    if (source.isEmpty())
+        return true;
+    TBusyScope busy(m_busyHook, showWaitCursor);
+    m_lastError.clear();
+    try {
+        TSQLiteDatabase db(source);
+        if (!db.HasTable(name))
+            return true;
+        TSQLiteTable t = db.Query("SELECT * FROM " + SqlIdentifier(name));
+        if (t.RowCount() == 0)
+            return true;
+        const TRowReader reader(t);
+        for (; !t.AtEnd(); t.Next())
+            records.append(reader.Member(t));
+        return true;
+    } catch (const ESQLiteException& e) {
+        Fail(e.Message());
+        return false;
+    }
+}
+
+QString TPhoneBook::CheckListLine(const TContactData& m)
+{
+    if (!m.NickName.trimmed().isEmpty())
+        return m.Number + QStringLiteral(" - ") + m.NickName;
+    return m.FirstName + u' ' + m.LastName + QStringLiteral(" - ") + m.Number;
+}
+
+QString TPhoneBook::ListNameProblem(const QString& name, const QStringList& otherLists)
+{
+    const auto refuse = [&](const QString& why) {
+        return QStringLiteral("The list name \"%1\" cannot be used: %2.").arg(name, why);
+    };
+    if (name.isEmpty())
+        return QStringLiteral("A list needs a name.");
+    const QString folded = Folded(name);
+    for (const char* reserved : {"MainContacts", "MainContactsBackup", "QPB_DETAILS", "MainContacts_SELNAME"})
+        if (folded == Folded(QString::fromLatin1(reserved)))
+            return refuse(QStringLiteral("the phone book keeps its own table %1 under that name")
+                              .arg(QString::fromLatin1(reserved)));
+    if (folded.startsWith(QStringLiteral("sqlite_")))
+        return refuse(QStringLiteral("names beginning with sqlite_ belong to the database engine"));
+    const QString suffix = Folded(QStringLiteral("_SELNAME"));
+    for (const QString& other : otherLists) {
+        const QString o = Folded(other);
+        if (o == folded)
+            return refuse(QStringLiteral("there is already a list called \"%1\"").arg(other));
+        if (o + suffix == folded || folded + suffix == o)
+            return refuse(QStringLiteral("it clashes with the index of the list \"%1\"").arg(other));
+    }
+    return {};
+}
+
+QStringList TPhoneBook::ListNames()
+{
+    QStringList names;
+    if (!QFileInfo::exists(m_currentFile))
+        return names;
+    Run(nullptr, [&](TSQLiteDatabase& db) {
+        if (!db.HasTable(QStringLiteral("MainContacts")))
+            return;
+        for (TSQLiteTable t = db.Query("SELECT NICK_NAME FROM MainContacts WHERE CONTACT_TYPE = 'LIST'"); !t.AtEnd();
+             t.Next())
+            names.append(FromWin1252(t.FieldText(0)));
+    });
+    return names;
+}
+
+bool TPhoneBook::RebuildPhoneBook(TContactsTree& tree)
+{
+    TBusyScope busy(m_busyHook);
+    QStringList lists;
+    for (int r = 0; r < tree.TopLevelCount(); ++r)
+        if (tree.TopLevel(r)->Data.IsList())
+            lists.append(tree.TopLevel(r)->Data.NickName);
+    for (int i = 0; i < lists.size(); ++i) {
+        QStringList others = lists;
+        others.removeAt(i);
+        const QString problem = ListNameProblem(lists[i], others);
+        if (!problem.isEmpty()) {
+            Fail(problem + QStringLiteral(" The phone book was not written."));
+            return false;
+        }
+    }
+
+    TNewIds newIds;
+    newIds.reserve(size_t(tree.TopLevelCount()));
+    const bool ok = Run(nullptr, [&](TSQLiteDatabase& db) {
+        // One transaction around everything: a rewrite cut short leaves the previous content.
+        db.BeginTransaction();
+        WriteVersion(db, PhoneBookVersion);
+        if (db.HasTable(QStringLiteral("MainContacts"))) {
+            if (db.HasTable(QStringLiteral("MainContactsBackup")))
+                db.Execute("DROP TABLE MainContactsBackup");
+            db.Execute("ALTER TABLE \"MainContacts\" RENAME TO \"MainContactsBackup\";");
+        }
+        // The index keeps its name when its table is renamed; the new table needs that name.
+        db.Execute(DropIndexIfExists(QStringLiteral("MainContacts")));
+        db.Execute(kCreateMainContacts);
+        db.Execute(kIndexMainContacts);
+        for (int r = 0; r < tree.TopLevelCount(); ++r) {
+            TContactNode* node = tree.TopLevel(r);
+            db.Execute(InsertRow("MainContacts", node->Data));
+            newIds.emplace_back(node, qint32(db.LastInsertRowId()));
+            if (node->Data.IsList())
+                WriteListRows(db, node->Data.NickName, node, newIds);
+        }
+        db.Commit();
+    });
+    if (ok) // the rows were numbered afresh: the tree takes their IDs
+        ApplyIds(newIds);
+    return ok;
+}
+
+void TPhoneBook::WriteListTable(TSQLiteDatabase& db, const QString& name, TContactNode* list)
+{
+    TNewIds ids;
+    WriteListRows(db, name, list, ids);
+    ApplyIds(ids);
+}
+
+bool TPhoneBook::InsertContact(TSQLiteDatabase* given, TContactData& record)
+{
+    if (record.IsList()) {
+        const QString problem = ListNameProblem(record.NickName, ListNames());
+        if (!problem.isEmpty()) {
+            Fail(problem);
+            return false;
+        }
+    }
+    return Run(given, [&](TSQLiteDatabase& db) {
+        TTransactionScope transaction(db);
+        db.Execute(InsertRow("MainContacts", record));
+        record.ID = qint32(db.LastInsertRowId());
+        transaction.Commit();
+    });
+}
+
+bool TPhoneBook::UpdateContact(TSQLiteDatabase* given, const TContactData& record)
+{
+    return Run(given, [&](TSQLiteDatabase& db) {
+        TTransactionScope transaction(db);
+        db.Execute("UPDATE MainContacts SET NICK_NAME=" + SqlLiteral(record.NickName) +
+                   ", NUMBER=" + SqlLiteral(record.Number) + " WHERE ID = " + QByteArray::number(record.ID) + ';');
+        transaction.Commit();
+    });
+}
+
+bool TPhoneBook::DeleteContact(TSQLiteDatabase* given, const TContactData& record)
+{
+    if (record.Kind != TContactData::KindContact)
+        return true;
+    return Run(given, [&](TSQLiteDatabase& db) {
+        TTransactionScope transaction(db);
+        db.Execute("DELETE FROM MainContacts WHERE ID = " + QByteArray::number(record.ID));
+        transaction.Commit();
+    });
+}
+
+bool TPhoneBook::DeleteList(TSQLiteDatabase* given, const TContactData& list)
+{
+    if (!list.IsList())
+        return true;
+    return Run(given, [&](TSQLiteDatabase& db) {
+        TTransactionScope transaction(db);
+        db.Execute("DELETE FROM MainContacts WHERE ID = " + QByteArray::number(list.ID));
+        if (db.HasTable(list.NickName))
+            db.Execute("DROP TABLE " + SqlIdentifier(list.NickName));
+        transaction.Commit();
+    });
+}
+
+bool TPhoneBook::DeleteListMember(TSQLiteDatabase* given, const TContactData& list, const TContactData& member)
+{
+    if (member.Kind != TContactData::KindContact)
+        return true;
+    return Run(given, [&](TSQLiteDatabase& db) {
+        TTransactionScope transaction(db);
+        db.Execute("DELETE FROM " + SqlIdentifier(list.NickName) + " WHERE ID = " + QByteArray::number(member.ID));
+        transaction.Commit();
+    });
+}
+
+int TPhoneBook::NextContactID()
+{
+    int next = 1;
+    if (!QFileInfo::exists(m_currentFile))
+        return next;
+    Run(nullptr, [&](TSQLiteDatabase& db) {
+        const TSQLiteTable t = db.Query("SELECT MAX(ID) as MAX_ID FROM MainContacts");
+        if (!t.AtEnd())
+            next = IntOfText(t.FieldText(QStringLiteral("MAX_ID"))) + 1;
+    });
+    return next;
+}
+
+qint32 TPhoneBook::SaveListTable(const QString& name, const QList<TContactData>& members, bool isNew,
+                                 const std::function<void(int)>& progress)
+{
+    if (isNew) {
+        const QString problem = ListNameProblem(name, ListNames());
+        if (!problem.isEmpty())
+            throw ESQLiteException(problem);
+    }
+    TSQLiteDatabase db(m_currentFile);
+    // Dropping, re-creating and filling the table happen together or not at all.
+    db.BeginTransaction();
+    const QByteArray table = SqlIdentifier(name);
+    if (db.HasTable(name))
+        db.Execute("DROP TABLE " + table);
+    db.Execute(DropIndexIfExists(name));
+    db.Execute(CreateListTable(name));
+    db.Execute(CreateListIndex(name));
+    for (int i = 0; i < members.size(); ++i) {
+        if (i % 200 == 0 && progress)
+            progress(i);
+        db.Execute(InsertRow(table, members[i]));
+    }
+    qint32 id = 0;
+    if (isNew) {
+        TContactData list;
+        list.Kind = TContactData::KindList;
+        list.NickName = name;
+        list.Count = int(members.size());
+        list.ImageIndex = TContactData::ListImage;
+        db.Execute(InsertRow("MainContacts", list));
+        id = qint32(db.LastInsertRowId());
+    }
+    db.Commit();
+    return id;
+}
+
+bool TPhoneBook::RenameList(qint32 id, const QString& oldName, const QString& newName)
+{
+    QStringList others = ListNames();
+    others.removeAll(oldName);
+    const QString problem = ListNameProblem(newName, others);
+    if (!problem.isEmpty()) {
+        Fail(problem);
+        return false;
+    }
+    return Run(nullptr, [&](TSQLiteDatabase& db) {
+        if (!db.HasTable(oldName))
+            return;
+        TTransactionScope transaction(db);
+        db.Execute("UPDATE MainContacts SET NICK_NAME = " + SqlLiteral(newName) + " WHERE ID = " +
+                   QByteArray::number(id));
+        db.Execute("ALTER TABLE " + SqlIdentifier(oldName) + " RENAME TO " + SqlIdentifier(newName) + ';');
+        // The index follows the list's name, so a new list of the old name can have its own.
+        db.Execute(DropIndexIfExists(oldName));
+        db.Execute(DropIndexIfExists(newName));
+        db.Execute(CreateListIndex(newName));
+        transaction.Commit();
+    });
+}
+
+void TPhoneBook::DropListTable(const QString& name)
+{
+    TSQLiteDatabase db(m_currentFile);
+    if (db.HasTable(name))
+        db.Execute("DROP TABLE " + SqlIdentifier(name));
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <exception>
+#include <optional>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The one exception the SQLite layer raises: an English message text, plus the engine's
+// error code of the connection when there was one (0 otherwise).
+class ESQLiteException : public std::exception
+{
+public:
+    explicit ESQLiteException(QString message, int engineCode = 0);
+    const QString& Message() const { return m_message; }
+    int EngineCode() const { return m_engineCode; }
+    const char* what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_message;
+    QByteArray m_utf8;
+    int m_engineCode;
+};
+
+// The engine's fundamental type codes.
+enum class ColumnKind : int { Integer = 1, Float = 2, Text = 3, Blob = 4, Null = 5 };
+
+// The complete result of one query, read into memory at once and walked with a cursor.
+// Text and blob cells are held byte for byte in one buffer owned by the table.
+class TSQLiteTable
+{
+public:
+    quint32 RowCount() const { return m_rowCount; }
+    int ColumnCount() const { return m_columnCount; }
+    bool AtEnd() const { return m_currentRow < 0 || quint32(m_currentRow) >= m_rowCount; }
+    bool Next();
+    int CurrentRow() const { return m_currentRow; }
+
+    int ColumnIndex(const QString& name) const;
+    QString ColumnName(int column) const { return m_columnNames.value(column); }
+    ColumnKind Kind(int column) const { return m_columnKinds.at(column); }
+    bool IsNull(int column) const;
+
+    QByteArray FieldText(int column) const;
+    QByteArray FieldText(const QString& name) const { return FieldText(ColumnIndex(name)); }
+    qint64 FieldInt64(int column) const;
+    double FieldFloat(int column) const;
+    // The blob's bytes, valid while the table lives; nothing for a null or empty blob.
+    std::optional<QByteArray> FieldBlob(int column) const;
+    QByteArray FieldBlobText(int column) const;
+
+private:
+    friend class TSQLiteDatabase;
+    struct Cell
+    {
+        struct Span
+        {
+            quint32 offset;
+            quint32 length;
+        };
+        union {
+            qint64 integer = 0;
+            double real;
+            Span bytes;
+        };
+        bool null = true;
+    };
+
+    TSQLiteTable() = default;
+    void Fill(sqlite3* db, sqlite3_stmt* statement, const QByteArray& sql);
+    void CheckNotAtEnd() const;
+    const Cell& At(int column) const;
+    QByteArray Bytes(const Cell& cell) const;
+
+    std::vector<Cell> m_cells;
+    QByteArray m_buffer;
+    quint32 m_rowCount = 0;
+    qint32 m_columnCount = 0;
+    QStringList m_columnNames;
+    std::vector<ColumnKind> m_columnKinds;
+    qint32 m_currentRow = 0;
+};
+
+// One open connection to one database file. Statement texts are handed to the engine
+// byte for byte (the phone book keeps Windows-1252 text); only the file name is UTF-8.
+class TSQLiteDatabase
+{
+public:
+    explicit TSQLiteDatabase(const QString& fileName);
+    ~TSQLiteDatabase();
+    TSQLiteDatabase(const TSQLiteDatabase&) = delete;
+    TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
+
+    void Execute(const QByteArray& sql);
+    TSQLiteTable Query(const QByteArray& sql);
+    bool HasTable(const QString& name);
+    void BeginTransaction();
+    void Commit();
+    bool InTransaction() const { return m_inTransaction; }
+    // Row ID of the last successful INSERT on this connection.
+    qint64 LastInsertRowId() const;
+
+private:
+    [[noreturn]] void RaiseError(const QString& message, const QByteArray& sql) const;
+    sqlite3_stmt* Prepare(const QByteArray& sql);
+    void Close();
+
+    sqlite3* m_handle = nullptr;
+    bool m_inTransaction = false;
+};
+
+// A value as an SQL string literal: Windows-1252 bytes between single quotes, quotes doubled.
+QByteArray SqlLiteral(QStringView value);
+// A name as an SQL quoted identifier: Windows-1252 bytes between double quotes, quotes doubled.
+QByteArray SqlIdentifier(QStringView name);
