@@ -3,6 +3,10 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <functional>
+
+class QIODevice;
+
 // Exit codes shared by every brelmont-cli command.
 enum CliExit { CliOk = 0, CliRefused = 1, CliBadArguments = 2 };
 
@@ -15,3 +19,8 @@ struct CliIo
 
 // brelmont-cli config list | get NAME | set NAME VALUE | unset NAME
 int RunConfigCommand(const QStringList& args, CliIo io);
+
+// brelmont-cli count [--text TEXT] [--recipients N [--duplicates N]] [--to NUMBER]... [--list NAME]...
+// readList gives a phone-book list's member numbers (none: --list is refused); input replaces stdin.
+int RunCountCommand(const QStringList& args, CliIo io,
+                    const std::function<QStringList(const QString&)>& readList = {}, QIODevice* input = nullptr);

@@ -9,7 +9,8 @@ void PrintUsage(QTextStream& err)
 {
     err << "usage: brelmont-cli COMMAND [ARGS]\n"
            "commands:\n"
-           "  config list | get NAME | set NAME VALUE | unset NAME\n";
+           "  config list | get NAME | set NAME VALUE | unset NAME\n"
+           "  count [--text TEXT] [--recipients N] [--to NUMBER]... [--list NAME]...\n";
 }
 } // namespace
 
@@ -25,6 +26,8 @@ int main(int argc, char* argv[])
     const QString command = args.isEmpty() ? QString() : args.takeFirst();
     if (command == u"config")
         return RunConfigCommand(args, io);
+    if (command == u"count")
+        return RunCountCommand(args, io);
     PrintUsage(err);
     return CliBadArguments;
 }

@@ -1,0 +1,131 @@
+#include "cli/CliCommand.h"
+
+#include <QBuffer>
+#include <QTest>
+
+class TestCountCommand : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void output_data();
+    void output();
+    void textFromInput();
+    void listsThroughTheReader();
+    void badArguments_data();
+    void badArguments();
+};
+
+namespace {
+struct Run
+{
+    int code = 0;
+    QString out;
+    QString err;
+};
+
+Run RunCount(const QStringList& args, const std::function<QStringList(const QString&)>& readList = {},
+             QIODevice* input = nullptr)
+{
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.code = RunCountCommand(args, CliIo{out, err}, readList, input);
+    out.flush();
+    err.flush();
+    return r;
+}
+} // namespace
+
+void TestCountCommand::output_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("unicode two parts, three recipients")
+        << QStringList{QStringLiteral("--text"), QStringLiteral("\u00E1").repeated(75), QStringLiteral("--recipients"),
+                       QStringLiteral("3"), QStringLiteral("--language"), QStringLiteral("ITA")}
+        << QStringLiteral("counter: (Unicode) 75/134\nparts: 2\ntotal-sms: 6\nunicode: yes\ntoo-long: no\n"
+                          "recipients: 3\nduplicates: 0\nlabel:  Contatti selezionati (3)\nsend: Invia 6 sms\n");
+    QTest::newRow("LF counts as CR LF")
+        << QStringList{QStringLiteral("--text"), QStringLiteral("Ciao\nCi\u00E1o"), QStringLiteral("--language"),
+                       QStringLiteral("ENG")}
+        << QStringLiteral("counter: (Unicode) 10/70\nparts: 1\ntotal-sms: 0\nunicode: yes\ntoo-long: no\n"
+                          "recipients: 0\nduplicates: 0\nlabel:  Selected contacts (0)\nsend: Send\n");
+    QTest::newRow("too long with duplicates")
+        << QStringList{QStringLiteral("--text"), QStringLiteral("a").repeated(613), QStringLiteral("--recipients"),
+                       QStringLiteral("10"), QStringLiteral("--duplicates"), QStringLiteral("2"),
+                       QStringLiteral("--language"), QStringLiteral("POR")}
+        << QStringLiteral("counter: 613/612\nparts: 4\ntotal-sms: 40\nunicode: no\ntoo-long: yes\n"
+                          "recipients: 10\nduplicates: 2\nlabel:  Contactos seleccionados (12 / 2 Descartados "
+                          "duplicados)\nsend: Envia 40 sms\nstatus: Texto muito longo\n");
+    QTest::newRow("typed numbers de-duplicated")
+        << QStringList{QStringLiteral("--text"), QStringLiteral("[x]"), QStringLiteral("--to"),
+                       QStringLiteral("0039 333 1234567"), QStringLiteral("--to"), QStringLiteral("+0393331234567"),
+                       QStringLiteral("--language"), QStringLiteral("ITA")}
+        << QStringLiteral("counter: 5/160\nparts: 1\ntotal-sms: 1\nunicode: no\ntoo-long: no\nrecipients: 1\n"
+                          "duplicates: 1\nlabel:  Contatti selezionati (2 / 1 Scartato doppio)\nsend: Invia 1 sms\n"
+                          "destinations: +393331234567;\n");
+}
+
+void TestCountCommand::output()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, expected);
+    const Run r = RunCount(args);
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.out, expected);
+    QCOMPARE(r.code, int(CliOk));
+}
+
+void TestCountCommand::textFromInput()
+{
+    QByteArray text = QStringLiteral("\u20AC").toUtf8();
+    QBuffer input(&text);
+    QVERIFY(input.open(QIODevice::ReadOnly));
+    const Run r = RunCount({QStringLiteral("--language"), QStringLiteral("ENG")}, {}, &input);
+    QCOMPARE(r.code, int(CliOk));
+    QVERIFY2(r.out.startsWith(u"counter: 2/160\n"), qPrintable(r.out));
+}
+
+void TestCountCommand::listsThroughTheReader()
+{
+    QStringList asked;
+    const auto reader = [&](const QString& name) {
+        asked << name;
+        return QStringList{QStringLiteral("+393331234567"), QStringLiteral("+393471234567")};
+    };
+    const Run r = RunCount({QStringLiteral("--text"), QStringLiteral("x"), QStringLiteral("--to"),
+                            QStringLiteral("+39 333 1234567"), QStringLiteral("--to"), QStringLiteral("7"),
+                            QStringLiteral("--list"), QStringLiteral("Amici"), QStringLiteral("--language"),
+                            QStringLiteral("ENG")},
+                           reader);
+    QCOMPARE(r.code, int(CliOk));
+    QCOMPARE(asked, QStringList{QStringLiteral("Amici")});
+    QCOMPARE(r.err, QStringLiteral("brelmont-cli: not a phone number, left out: '7'\n"));
+    QVERIFY2(r.out.contains(u"recipients: 2\nduplicates: 1\n"), qPrintable(r.out));
+    QVERIFY2(r.out.endsWith(u"destinations: +393331234567;+393471234567;\n"), qPrintable(r.out));
+}
+
+void TestCountCommand::badArguments_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("missing value") << QStringList{QStringLiteral("--text")};
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("--frobnicate"), QStringLiteral("1")};
+    QTest::newRow("negative recipients") << QStringList{QStringLiteral("--recipients"), QStringLiteral("-1")};
+    QTest::newRow("counts and numbers") << QStringList{QStringLiteral("--recipients"), QStringLiteral("1"),
+                                                       QStringLiteral("--to"), QStringLiteral("+391")};
+    QTest::newRow("list without a phone book") << QStringList{QStringLiteral("--text"), QStringLiteral("x"),
+                                                              QStringLiteral("--list"), QStringLiteral("A")};
+}
+
+void TestCountCommand::badArguments()
+{
+    QFETCH(QStringList, args);
+    const Run r = RunCount(args);
+    QCOMPARE(r.code, int(CliBadArguments));
+    QCOMPARE(r.out, QString());
+    QVERIFY(!r.err.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestCountCommand)
+#include "TestCountCommand.moc"
