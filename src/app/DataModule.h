@@ -1,0 +1,36 @@
+#pragma once
+
+#include "settings/GlobalTexts.h"
+#include "ui/main/GatewayCommands.h"
+
+#include <QObject>
+#include <memory>
+
+class IGatewayResultView;
+class TSettingsHolder;
+
+// The program's global data module: the message texts the network results show and the
+// gateway requests (credit queries, sends). No windows; it acts on the main window only
+// through the result view.
+class TDM_Global : public QObject, public IGatewayCommands
+{
+    Q_OBJECT
+
+public:
+    explicit TDM_Global(IGatewayResultView& view, QObject* parent = nullptr);
+    ~TDM_Global() override;
+
+    // The settings come after the data module; from then on the texts follow every
+    // language the settings apply.
+    void AttachSettings(TSettingsHolder* settings);
+    void ApplyLanguage(const QString& code);
+
+    void AskCredit(int showResult) override;
+    void DropSessions() override;
+
+    TGlobalTexts Texts;
+
+private:
+    IGatewayResultView& m_view;
+    TSettingsHolder* m_settings = nullptr;
+};

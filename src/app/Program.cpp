@@ -1,0 +1,56 @@
+#include "app/Program.h"
+
+#include "app/DataModule.h"
+#include "platform/RegistryStore.h"
+#include "settings/SettingsHolder.h"
+#include "ui/main/MainWindow.h"
+
+TBrelmontProgram::TBrelmontProgram(const QStringList& arguments, const QString& registryPath, QObject* parent)
+    : QObject(parent)
+{
+    // 1. The main window reads no setting when it is created.
+    m_main = std::make_unique<TF_Main>();
+    m_main->SetStartArguments(arguments);
+    connect(m_main.get(), &TF_Main::programEnding, this, &TBrelmontProgram::ending);
+
+    // 2. The data module; its texts follow the settings' language from the first load on.
+    m_global = std::make_unique<TDM_Global>(*m_main);
+    m_main->SetGateway(m_global.get());
+
+    // 3. The settings load the registry and size and place the main window.
+    m_settings = std::make_unique<TSettingsHolder>(registryPath.isEmpty() ? RegistryStore::DefaultPath() : registryPath);
+    m_global->AttachSettings(m_settings.get());
+    m_settings->SetWindowHost(m_main.get());
+    connect(m_settings.get(), &TSettingsHolder::registryError, this,
+            [](const QString& message) { qWarning("Brelmont settings: %s", qPrintable(message)); });
+    m_settings->LoadSettings(true);
+    m_main->SetSettings(m_settings.get());
+}
+
+TBrelmontProgram::~TBrelmontProgram()
+{
+    // Reverse order; the settings are written back while the main window still tells its place.
+    m_main->ExitRequested = true;
+    m_settings->SaveSettings();
+    m_main->SetSettings(nullptr);
+    m_settings.reset();
+    m_main->SetGateway(nullptr);
+    m_global.reset();
+    m_main.reset();
+}
+
+void TBrelmontProgram::RestoreRequested()
+{
+    m_main->TrayClick();
+}
+
+void TBrelmontProgram::SessionEnding()
+{
+    m_main->EndSession();
+}
+
+void TBrelmontProgram::CommitData()
+{
+    m_main->ExitRequested = true;
+    m_settings->SaveSettings();
+}

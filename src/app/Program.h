@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+class TDM_Global;
+class TF_Main;
+class TSettingsHolder;
+
+// The program's long-lived objects, created in this order: the main window, the global data
+// module, the settings (which load the registry and place the main window). They live until
+// the program ends and are destroyed in reverse order, the settings written on the way.
+class TBrelmontProgram : public QObject
+{
+    Q_OBJECT
+
+public:
+    // registryPath: the settings file (the default location when empty).
+    explicit TBrelmontProgram(const QStringList& arguments, const QString& registryPath = QString(),
+                              QObject* parent = nullptr);
+    ~TBrelmontProgram() override;
+
+    TF_Main* MainWindow() const { return m_main.get(); }
+    TDM_Global* DataModule() const { return m_global.get(); }
+    TSettingsHolder* Settings() const { return m_settings.get(); }
+
+    // A later start asked for the window: restore it from the tray.
+    void RestoreRequested();
+    // The session ends (log-off, shutdown, a termination signal): exit without questions.
+    void SessionEnding();
+    // The session manager asks for the data to be safe: the settings are written now, and a
+    // close from then on ends the program.
+    void CommitData();
+
+signals:
+    // The main window was closed for good.
+    void ending();
+
+private:
+    std::unique_ptr<TF_Main> m_main;
+    std::unique_ptr<TDM_Global> m_global;
+    std::unique_ptr<TSettingsHolder> m_settings;
+};

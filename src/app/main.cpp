@@ -1,0 +1,37 @@
+#include "app/Program.h"
+#include "platform/SessionEndWatcher.h"
+#include "platform/SingleInstance.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Brelmont"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Brelmont"));
+    QApplication::setOrganizationName(QStringLiteral("Dalvenor"));
+    // The window hides in the tray; only Exit or the end of the session ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    const QStringList arguments = QApplication::arguments().mid(1);
+
+    SingleInstance instance(QStringLiteral("BRELMONT_DALVENOR"));
+    if (!instance.TryBecomePrimary()) {
+        // Another instance runs: it brings its window forward; this one ends quietly.
+        instance.SendRestoreRequest(arguments);
+        return 0;
+    }
+
+    SessionEndWatcher sessionEnd;
+    int exitCode = 0;
+    {
+        TBrelmontProgram program(arguments);
+        QObject::connect(&program, &TBrelmontProgram::ending, &app, &QApplication::quit, Qt::QueuedConnection);
+        QObject::connect(&instance, &SingleInstance::restoreRequested, &program, &TBrelmontProgram::RestoreRequested);
+        QObject::connect(&sessionEnd, &SessionEndWatcher::sessionEnding, &program, &TBrelmontProgram::SessionEnding);
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &program,
+                         [&program](QSessionManager&) { program.CommitData(); });
+        exitCode = QApplication::exec();
+    }
+    return exitCode;
+}
