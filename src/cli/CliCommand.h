@@ -24,3 +24,9 @@ int RunConfigCommand(const QStringList& args, CliIo io);
 // readList gives a phone-book list's member numbers (none: --list is refused); input replaces stdin.
 int RunCountCommand(const QStringList& args, CliIo io,
                     const std::function<QStringList(const QString&)>& readList = {}, QIODevice* input = nullptr);
+
+// brelmont-cli send --to NUMBERS [--to ...] --text TEXT [--quality high|medium] [--anonymous]
+//                   [--at "YYYY-MM-DD HH:MM"]
+int RunSendCommand(const QStringList& args, CliIo io);
+// brelmont-cli credit
+int RunCreditCommand(const QStringList& args, CliIo io);

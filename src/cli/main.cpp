@@ -10,7 +10,10 @@ void PrintUsage(QTextStream& err)
     err << "usage: brelmont-cli COMMAND [ARGS]\n"
            "commands:\n"
            "  config list | get NAME | set NAME VALUE | unset NAME\n"
-           "  count [--text TEXT] [--recipients N] [--to NUMBER]... [--list NAME]...\n";
+           "  count [--text TEXT] [--recipients N] [--to NUMBER]... [--list NAME]...\n"
+           "  send --to NUMBERS [--to ...] --text TEXT [--quality high|medium] [--anonymous]\n"
+           "       [--at \"YYYY-MM-DD HH:MM\"]\n"
+           "  credit\n";
 }
 } // namespace
 
@@ -28,6 +31,10 @@ int main(int argc, char* argv[])
         return RunConfigCommand(args, io);
     if (command == u"count")
         return RunCountCommand(args, io);
+    if (command == u"send")
+        return RunSendCommand(args, io);
+    if (command == u"credit")
+        return RunCreditCommand(args, io);
     PrintUsage(err);
     return CliBadArguments;
 }

@@ -1,0 +1,225 @@
+#include "cli/CliCommand.h"
+
+#include "net/GatewayResultView.h"
+#include "net/GatewayResults.h"
+#include "net/SMSServer.h"
+#include "net/TcpClient.h"
+#include "platform/OleDate.h"
+#include "platform/SystemFacts.h"
+#include "platform/Win1252.h"
+#include "settings/GlobalTexts.h"
+#include "settings/SettingsHolder.h"
+
+#include <QCommandLineParser>
+#include <QEventLoop>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace {
+
+// Longer than both connection attempts (20 s each), a proxy negotiation and the submit pause.
+constexpr int kOutcomeWaitMs = 60000;
+
+// The main window's side of a result, for a shell: only the texts are kept.
+class CliResultView : public IGatewayResultView
+{
+public:
+    void ShowCreditNotice(const QString&) override {}
+    void SetCredit(qint64 thousandths) override { credit = thousandths; }
+    void SetConnectionState(bool) override {}
+    void Relayout() override {}
+    bool IsWindowStateNormal() const override { return true; }
+    void StopSendingAnimation() override {}
+    void SetStatusText(const QString& text) override { statusText = text; }
+    void StartStatusClearTimer() override {}
+    void EnterSentState(const QString& text) override { sentText = text; }
+    void ShowTestAccountNotice() override {}
+
+    qint64 credit = -1;
+    QString statusText;
+    QString sentText;
+};
+
+// The settings, texts and results objects of one command.
+struct Session
+{
+    TSettingsHolder settings;
+    TGlobalTexts texts;
+    CliResultView view;
+    TGatewayResults results{settings, texts, view, nullptr};
+};
+
+bool LoadSession(Session& s, CliIo io)
+{
+    if (!s.settings.LoadSettings(false)) {
+        io.err << "brelmont-cli: " << s.settings.LastError() << '\n';
+        return false;
+    }
+    s.texts.ApplyLanguage(s.settings.GetLanguage());
+    return true;
+}
+
+// Runs the event loop until the signal fires or the wait runs out; false when it ran out.
+template <typename Signal> bool WaitFor(TGatewayResults& results, Signal signal)
+{
+    QEventLoop loop;
+    bool arrived = false;
+    QObject::connect(&results, signal, &loop, [&] {
+        arrived = true;
+        loop.quit();
+    });
+    QTimer::singleShot(kOutcomeWaitMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return arrived;
+}
+
+// "+39 333...;+39347...;": every --to value may hold several numbers separated by ";" or ",".
+QString DestinationsOf(const QStringList& values)
+{
+    static const QRegularExpression separators(QStringLiteral("[;,]"));
+    QString out;
+    for (const QString& value : values)
+        for (const QString& number : value.split(separators, Qt::SkipEmptyParts))
+            if (!number.trimmed().isEmpty())
+                out += number.trimmed() + u';';
+    return out;
+}
+
+// The text as the gateway takes it: Windows-1252, or UCS-2 big-endian as hexadecimal digits
+// with a terminating zero unit when the code page cannot hold it.
+QByteArray SendTextOf(QString text, bool* unicode)
+{
+    // The message editor joins lines with CR LF; a shell gives LF.
+    text.replace(QRegularExpression(QStringLiteral("\r?\n")), QStringLiteral("\r\n"));
+    *unicode = !IsWin1252Encodable(text);
+    if (!*unicode)
+        return ToWin1252(text);
+    QByteArray hex;
+    for (QChar c : text)
+        hex += QByteArray::number(c.unicode(), 16).toUpper().rightJustified(4, '0');
+    return hex + "0000";
+}
+
+bool Parse(QCommandLineParser& parser, const QString& command, const QStringList& args, CliIo io)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    if (!parser.parse(QStringList{command} + args)) {
+        io.err << "brelmont-cli " << command << ": " << parser.errorText() << '\n';
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        io.err << "brelmont-cli " << command << ": unexpected argument " << parser.positionalArguments().first()
+               << '\n';
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int RunSendCommand(const QStringList& args, CliIo io)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption to(QStringLiteral("to"), QString(), QStringLiteral("numbers"));
+    const QCommandLineOption text(QStringLiteral("text"), QString(), QStringLiteral("text"));
+    const QCommandLineOption quality(QStringLiteral("quality"), QString(), QStringLiteral("high|medium"),
+                                     QStringLiteral("high"));
+    const QCommandLineOption anonymous(QStringLiteral("anonymous"));
+    const QCommandLineOption at(QStringLiteral("at"), QString(), QStringLiteral("YYYY-MM-DD HH:MM"));
+    parser.addOptions({to, text, quality, anonymous, at});
+    if (!Parse(parser, QStringLiteral("send"), args, io))
+        return CliBadArguments;
+
+    const QString destinations = DestinationsOf(parser.values(to));
+    if (destinations.isEmpty()) {
+        io.err << "brelmont-cli send: at least one --to NUMBER is needed\n";
+        return CliBadArguments;
+    }
+    const QString message = parser.value(text);
+    if (message.trimmed().isEmpty()) {
+        io.err << "brelmont-cli send: --text TEXT is needed\n";
+        return CliBadArguments;
+    }
+    const QString qualityName = parser.value(quality).toLower();
+    if (qualityName != u"high" && qualityName != u"medium") {
+        io.err << "brelmont-cli send: --quality is high or medium\n";
+        return CliBadArguments;
+    }
+    std::optional<QDateTime> scheduledAt;
+    if (parser.isSet(at)) {
+        const QDateTime local = QDateTime::fromString(parser.value(at), QStringLiteral("yyyy-MM-dd HH:mm"));
+        if (!local.isValid()) {
+            io.err << "brelmont-cli send: --at takes \"YYYY-MM-DD HH:MM\"\n";
+            return CliBadArguments;
+        }
+        // The program turns a time more than a minute in the past into immediate delivery;
+        // from a shell that is more likely a typing error, so it is refused.
+        if (local < SystemFacts::Now().addSecs(-60)) {
+            io.err << "brelmont-cli send: --at lies in the past\n";
+            return CliBadArguments;
+        }
+        scheduledAt = local;
+    }
+
+    Session s;
+    if (!LoadSession(s, io))
+        return CliRefused;
+    // The provider's time base is UTC+1; "TimeZone" is the user's offset in whole hours.
+    const double schedule =
+        scheduledAt ? DateTimeToDays(*scheduledAt) - (s.settings.GetTimeZone() - 1) / 24.0 : 0.0;
+    bool unicode = false;
+    const QByteArray sendText = SendTextOf(message, &unicode);
+
+    s.results.SendSMS(destinations, sendText, unicode, qualityName == u"medium" ? 1 : 0, parser.isSet(anonymous),
+                      schedule);
+    TSMSServer* session = s.results.SendSession();
+    if (!session || !session->Client()->Active()) {
+        io.out << s.texts.TextNotSent << '\n';
+        return CliRefused;
+    }
+    int refusal = 0;
+    QObject::connect(session, &TSMSServer::OnSMSErrorResult, session,
+                     [&refusal](TSMSServer*, int code, quint8) { refusal = code; });
+    if (!WaitFor(s.results, &TGatewayResults::sendFinished)) {
+        io.out << s.texts.TextNotSent << '\n';
+        io.err << "brelmont-cli send: no answer from the gateway\n";
+        return CliRefused;
+    }
+    if (s.view.sentText.isEmpty()) {
+        io.out << s.view.statusText << '\n';
+        io.err << "brelmont-cli send: gateway code " << refusal << '\n';
+        return CliRefused;
+    }
+    io.out << s.view.sentText << '\n';
+    if (s.view.credit >= 0)
+        io.out << s.results.CreditText(s.view.credit) << '\n';
+    return CliOk;
+}
+
+int RunCreditCommand(const QStringList& args, CliIo io)
+{
+    QCommandLineParser parser;
+    if (!Parse(parser, QStringLiteral("credit"), args, io))
+        return CliBadArguments;
+    Session s;
+    if (!LoadSession(s, io))
+        return CliRefused;
+    bool ok = false;
+    int value = 0;
+    QObject::connect(&s.results, &TGatewayResults::creditFinished, [&](bool success, int creditOrStatus) {
+        ok = success;
+        value = creditOrStatus;
+    });
+    s.results.AskCredit(1);
+    TSMSServer* session = s.results.CreditSession();
+    if (!session || !session->Client()->Active() || !WaitFor(s.results, &TGatewayResults::creditFinished)) {
+        io.out << s.texts.TextNotConnected << '\n';
+        return CliRefused;
+    }
+    if (!ok) {
+        io.out << s.results.StatusTextFor(value) << '\n';
+        return CliRefused;
+    }
+    io.out << s.results.CreditText(value) << '\n';
+    return CliOk;
+}
