@@ -42,15 +42,33 @@ QString TEndpoints::KeyPath()
 
 TEndpoints TEndpoints::Read(const RegistryStore& store)
 {
+    QString error;
+    TEndpoints e = Read(store, &error);
+    if (!error.isEmpty())
+        throw ERegistryException(error);
+    return e;
+}
+
+TEndpoints TEndpoints::Read(const RegistryStore& store, QString* firstError)
+{
     TEndpoints e;
     for (const Field& f : kFields) {
         const QString name = QString::fromLatin1(f.name);
         if (!store.ValueExists(KeyPath(), name))
             continue;
-        if (f.kind == ValueKind::Text)
-            e.*f.text = store.ReadString(KeyPath(), name);
-        else
-            e.*f.port = static_cast<quint16>(store.ReadInteger(KeyPath(), name));
+        try {
+            if (f.kind == ValueKind::Text) {
+                e.*f.text = store.ReadString(KeyPath(), name);
+            } else {
+                const qint32 port = store.ReadInteger(KeyPath(), name);
+                if (port < 0 || port > 65535) // a wrapped port would reach an unrelated service
+                    throw ERegistryException(QStringLiteral("Invalid data type for '%1'").arg(name));
+                e.*f.port = static_cast<quint16>(port);
+            }
+        } catch (const ERegistryException& error) {
+            if (firstError && firstError->isEmpty())
+                *firstError = error.Message();
+        }
     }
     return e;
 }

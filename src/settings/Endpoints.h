@@ -22,6 +22,9 @@ struct TEndpoints
     static QString KeyPath();
     // Reads the key; a value of the wrong type throws ERegistryException.
     static TEndpoints Read(const RegistryStore& store);
+    // Reads every value it can: a value of the wrong type, or a port outside 0..65535,
+    // keeps its default and the first such problem goes to *firstError.
+    static TEndpoints Read(const RegistryStore& store, QString* firstError);
 
     enum class ValueKind { Text, Port };
     // The value names in the key, for brelmont-cli; false for an unknown name.

@@ -36,6 +36,19 @@ QString DefaultProgramPath()
     return folder.filePath(QStringLiteral("brelmont"));
 }
 
+// Hands the stored value to set; when it cannot be read, hands over current and rethrows.
+template <typename T, typename Read, typename Set> void ReadAndRewrite(T current, Read read, Set set)
+{
+    std::optional<T> value;
+    try {
+        value = read();
+    } catch (const ERegistryException&) {
+        set(current);
+        throw;
+    }
+    set(*value);
+}
+
 // Rounds to the nearest integer, a half going to the even neighbour.
 int RoundHalfEven(int numerator, int denominator)
 {
@@ -100,14 +113,19 @@ void TSettingsHolder::ReportError(const QString& message)
     emit registryError(message);
 }
 
+void TSettingsHolder::ReloadStore()
+{
+    if (m_store.Load() == RegistryStore::LoadStatus::Unparsable)
+        m_quarantined = m_store.QuarantinedPath();
+}
+
 bool TSettingsHolder::LoadSettings(bool placeMainWindow)
 {
     m_lastError.clear();
     m_loading = true;
     bool ok = true;
     try {
-        if (m_store.Load() == RegistryStore::LoadStatus::Unparsable)
-            m_quarantined = m_store.QuarantinedPath();
+        ReloadStore();
         CopyLegacyKey();
         if (!m_store.KeyExists(SettingsKey())) {
             m_store.CreateKey(SettingsKey());
@@ -120,11 +138,11 @@ bool TSettingsHolder::LoadSettings(bool placeMainWindow)
     }
     m_loading = false;
     // The endpoints are read on their own so a damaged settings value does not hide them.
-    try {
-        m_endpoints = TEndpoints::Read(m_store);
-    } catch (const ERegistryException& e) {
+    QString endpointError;
+    m_endpoints = TEndpoints::Read(m_store, &endpointError);
+    if (!endpointError.isEmpty()) {
         if (ok)
-            ReportError(e.Message());
+            ReportError(endpointError);
         ok = false;
     }
     if (m_host) {
@@ -194,10 +212,20 @@ void TSettingsHolder::ReadValues()
         const QString sender = stringValue("Sender", QStringLiteral("Brelmont"));
         SetSender(LegacyDefaultSenders().contains(sender) ? QStringLiteral("Brelmont") : sender);
     });
-    read([&] { SetFirstTime(boolValue("FirstTime", true)); });
+    // These two are rewritten on every load; a damaged one with the value the holder keeps
+    // (SaveSettings never writes NextUpdateExpire, so nothing else would repair it).
     read([&] {
-        SetNextUpdateExpire(present("NextUpdateExpire") ? m_store.ReadDateTime(key, QStringLiteral("NextUpdateExpire"))
-                                                        : DateTimeToDays(SystemFacts::Now().addDays(-1)));
+        ReadAndRewrite(m_firstTime, [&] { return boolValue("FirstTime", true); },
+                       [&](bool v) { SetFirstTime(v); });
+    });
+    read([&] {
+        ReadAndRewrite(
+            m_nextUpdateExpire,
+            [&] {
+                return present("NextUpdateExpire") ? m_store.ReadDateTime(key, QStringLiteral("NextUpdateExpire"))
+                                                   : DateTimeToDays(SystemFacts::Now().addDays(-1));
+            },
+            [&](double v) { SetNextUpdateExpire(v); });
     });
     read([&] { FirstTimeClose = boolValue("FirstTimeClose", false); });
     read([&] { SetTimeZone(present("TimeZone") ? intValue("TimeZone", 0) : SystemTimeZoneHours()); });
@@ -225,7 +253,7 @@ bool TSettingsHolder::SaveSettings()
     m_lastError.clear();
     const QString key = SettingsKey();
     try {
-        m_store.Load();
+        ReloadStore();
         m_store.CreateKey(key);
         auto b = [&](const char* name, bool v) { m_store.WriteBool(key, QString::fromLatin1(name), v); };
         auto i = [&](const char* name, qint32 v) { m_store.WriteInteger(key, QString::fromLatin1(name), v); };
@@ -293,7 +321,7 @@ void TSettingsHolder::WriteNow(const char* name, const RegValue& value)
     try {
         // Inside LoadSettings the store already holds the file being read.
         if (!m_loading)
-            m_store.Load();
+            ReloadStore();
         m_store.SetValue(key, QString::fromLatin1(name), value);
         m_store.Save();
     } catch (const ERegistryException&) {
@@ -304,7 +332,7 @@ void TSettingsHolder::WriteNow(const char* name, const RegValue& value)
 bool TSettingsHolder::WriteStoredValue(const QString& key, const QString& name, const std::optional<RegValue>& value)
 {
     try {
-        m_store.Load();
+        ReloadStore();
         if (value)
             m_store.SetValue(key, name, *value);
         else
@@ -315,11 +343,10 @@ bool TSettingsHolder::WriteStoredValue(const QString& key, const QString& name, 
         return false;
     }
     if (key.compare(TEndpoints::KeyPath(), Qt::CaseInsensitive) == 0) {
-        try {
-            m_endpoints = TEndpoints::Read(m_store);
-        } catch (const ERegistryException& e) {
-            ReportError(e.Message());
-        }
+        QString endpointError;
+        m_endpoints = TEndpoints::Read(m_store, &endpointError);
+        if (!endpointError.isEmpty())
+            ReportError(endpointError);
     }
     return true;
 }

@@ -138,6 +138,7 @@ private:
         field = value;
         emit valueChanged(QString::fromLatin1(name));
     }
+    void ReloadStore(); // re-reads the file, noting where an unparsable one was kept
     void ReadValues();
     void CopyLegacyKey();
     void WriteNow(const char* name, const RegValue& value);
