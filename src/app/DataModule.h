@@ -7,6 +7,8 @@
 #include <memory>
 
 class IGatewayResultView;
+class ISoundPlayer;
+class TGatewayResults;
 class TSettingsHolder;
 
 // The program's global data module: the message texts the network results show and the
@@ -17,20 +19,24 @@ class TDM_Global : public QObject, public IGatewayCommands
     Q_OBJECT
 
 public:
-    explicit TDM_Global(IGatewayResultView& view, QObject* parent = nullptr);
+    // sounds: the result sounds (none when null).
+    explicit TDM_Global(IGatewayResultView& view, ISoundPlayer* sounds = nullptr, QObject* parent = nullptr);
     ~TDM_Global() override;
 
-    // The settings come after the data module; from then on the texts follow every
-    // language the settings apply.
+    // The settings come after the data module; from then on the texts follow every language
+    // the settings apply, and the gateway requests use the settings' account and proxy.
     void AttachSettings(TSettingsHolder* settings);
     void ApplyLanguage(const QString& code);
 
     void AskCredit(int showResult) override;
     void DropSessions() override;
+    // Null until the settings are attached.
+    TGatewayResults* Gateway() const { return m_gateway.get(); }
 
     TGlobalTexts Texts;
 
 private:
     IGatewayResultView& m_view;
-    TSettingsHolder* m_settings = nullptr;
+    ISoundPlayer* m_sounds;
+    std::unique_ptr<TGatewayResults> m_gateway;
 };

@@ -1,8 +1,10 @@
 #include "app/Program.h"
 
 #include "app/DataModule.h"
+#include "net/SoundPlayer.h"
 #include "platform/RegistryStore.h"
 #include "settings/SettingsHolder.h"
+#include "settings/dialog/SettingsDialog.h"
 #include "ui/main/MainWindow.h"
 
 TBrelmontProgram::TBrelmontProgram(const QStringList& arguments, const QString& registryPath, QObject* parent)
@@ -14,7 +16,8 @@ TBrelmontProgram::TBrelmontProgram(const QStringList& arguments, const QString& 
     connect(m_main.get(), &TF_Main::programEnding, this, &TBrelmontProgram::ending);
 
     // 2. The data module; its texts follow the settings' language from the first load on.
-    m_global = std::make_unique<TDM_Global>(*m_main);
+    m_sounds = std::make_unique<TSoundPlayer>();
+    m_global = std::make_unique<TDM_Global>(*m_main, m_sounds.get());
     m_main->SetGateway(m_global.get());
 
     // 3. The settings load the registry and size and place the main window.
@@ -25,6 +28,8 @@ TBrelmontProgram::TBrelmontProgram(const QStringList& arguments, const QString& 
             [](const QString& message) { qWarning("Brelmont settings: %s", qPrintable(message)); });
     m_settings->LoadSettings(true);
     m_main->SetSettings(m_settings.get());
+    m_settingsDialog = std::make_unique<TF_Settings>(*m_settings);
+    m_main->SetSettingsDialog(m_settingsDialog.get());
 }
 
 TBrelmontProgram::~TBrelmontProgram()
@@ -32,10 +37,14 @@ TBrelmontProgram::~TBrelmontProgram()
     // Reverse order; the settings are written back while the main window still tells its place.
     m_main->ExitRequested = true;
     m_settings->SaveSettings();
+    m_main->SetSettingsDialog(nullptr);
+    m_settingsDialog.reset();
     m_main->SetSettings(nullptr);
+    m_settings->SetWindowHost(nullptr);
     m_settings.reset();
     m_main->SetGateway(nullptr);
     m_global.reset();
+    m_sounds.reset();
     m_main.reset();
 }
 

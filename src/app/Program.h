@@ -6,10 +6,12 @@
 
 class TDM_Global;
 class TF_Main;
+class TF_Settings;
+class TSoundPlayer;
 class TSettingsHolder;
 
 // The program's long-lived objects, created in this order: the main window, the global data
-// module, the settings (which load the registry and place the main window). They live until
+// module, the settings (which load the registry and place the main window) with their dialog. They live until
 // the program ends and are destroyed in reverse order, the settings written on the way.
 class TBrelmontProgram : public QObject
 {
@@ -24,6 +26,7 @@ public:
     TF_Main* MainWindow() const { return m_main.get(); }
     TDM_Global* DataModule() const { return m_global.get(); }
     TSettingsHolder* Settings() const { return m_settings.get(); }
+    TF_Settings* SettingsDialog() const { return m_settingsDialog.get(); }
 
     // A later start asked for the window: restore it from the tray.
     void RestoreRequested();
@@ -39,6 +42,8 @@ signals:
 
 private:
     std::unique_ptr<TF_Main> m_main;
+    std::unique_ptr<TSoundPlayer> m_sounds;
     std::unique_ptr<TDM_Global> m_global;
     std::unique_ptr<TSettingsHolder> m_settings;
+    std::unique_ptr<TF_Settings> m_settingsDialog;
 };

@@ -16,6 +16,7 @@ class QTimer;
 class QToolButton;
 class QFrame;
 class TFR_TextPanel;
+class TF_Settings;
 class TMainStatusBar;
 class TNoticeArea;
 
@@ -45,7 +46,7 @@ public:
     void SetSettings(TSettingsHolder* settings);
     void SetGateway(IGatewayCommands* gateway) { m_gateway = gateway; }
     // The settings dialog: shown by aImpostazioni; while it is shown the credit timer pauses.
-    void SetSettingsDialog(QWidget* dialog);
+    void SetSettingsDialog(TF_Settings* dialog);
     void SetStartArguments(const QStringList& arguments) { m_arguments = arguments; }
     // Whether closing hides the window in the tray (true) or only minimises it.
     bool UsesTray() const { return m_useTray; }
@@ -139,7 +140,6 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildLayout();
@@ -162,7 +162,7 @@ private:
 
     TSettingsHolder* m_settings = nullptr;
     IGatewayCommands* m_gateway = nullptr;
-    QPointer<QWidget> m_settingsDialog;
+    QPointer<TF_Settings> m_settingsDialog;
     QStringList m_arguments;
     bool m_useTray = true;
     bool m_loginOpen = false;

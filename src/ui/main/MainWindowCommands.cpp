@@ -5,13 +5,12 @@
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/BrowserLink.h"
 #include "ui/dialogs/DialogSupport.h"
-#include "ui/dialogs/Placement.h"
+#include "settings/dialog/SettingsDialog.h"
 #include "ui/dialogs/TestMessageDialog.h"
 #include "ui/main/GatewayCommands.h"
 #include "ui/main/Pictures.h"
 
 #include <QAction>
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
@@ -151,41 +150,29 @@ void TF_Main::ShowTestAccountNotice()
     ExecDialog(notice);
 }
 
-void TF_Main::SetSettingsDialog(QWidget* dialog)
+void TF_Main::SetSettingsDialog(TF_Settings* dialog)
 {
-    if (m_settingsDialog)
-        m_settingsDialog->removeEventFilter(this);
+    if (m_settingsDialog) {
+        disconnect(m_settingsDialog, nullptr, this, nullptr);
+        disconnect(m_settingsDialog, nullptr, TimerAskCredit, nullptr);
+    }
     m_settingsDialog = dialog;
-    if (dialog)
-        dialog->installEventFilter(this);
+    if (!dialog)
+        return;
+    // While the settings dialog is shown the periodic credit query waits; when it hides, the
+    // sessions are dropped (the account may have changed) and the credit is asked again.
+    connect(dialog, &TF_Settings::shown, TimerAskCredit, &QTimer::stop);
+    connect(dialog, &TF_Settings::hidden, this, &TF_Main::SettingsDialogHidden);
+    connect(dialog, &TF_Settings::languageConfirmed, this, &TF_Main::ApplyLanguage);
 }
 
 void TF_Main::ShowSettingsDialog()
 {
     if (HiddenInTray)
         RestoreFromTray();
-    else if (isMinimized())
-        showNormal();
     BringToFront();
-    if (!m_settingsDialog)
-        return;
-    PlaceWindow(PlacementRule::SettingsBesideMainWindow, m_settingsDialog, this);
-    m_settingsDialog->show();
-    m_settingsDialog->raise();
-    m_settingsDialog->activateWindow();
-}
-
-bool TF_Main::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_settingsDialog && !event->spontaneous()) {
-        // While the settings dialog is shown the periodic credit query waits; when it hides,
-        // the sessions are dropped (the account may have changed) and the credit is asked again.
-        if (event->type() == QEvent::Show)
-            TimerAskCredit->stop();
-        else if (event->type() == QEvent::Hide)
-            SettingsDialogHidden();
-    }
-    return QMainWindow::eventFilter(watched, event);
+    if (m_settingsDialog)
+        m_settingsDialog->OpenBeside(this);
 }
 
 void TF_Main::SettingsDialogHidden()
