@@ -30,14 +30,44 @@ constexpr std::array<std::uint8_t, 256> MakeLowTable()
 
 constexpr std::array<std::uint8_t, 256> kLowTable = MakeLowTable();
 
+// What one unit adds to the GSM count, plus one (CR 0, basic 1, extension 2), with a bit for
+// Unicode units.
+constexpr unsigned kCostMask = 3;
+constexpr unsigned kUnicodeBit = 4;
+
+int HighClass(char16_t unit);
+
+// One byte per UTF-16 code unit (64 KB), so the counting loop is a plain lookup.
+std::array<std::uint8_t, 0x10000> MakeCostTable()
+{
+    std::array<std::uint8_t, 0x10000> t{};
+    for (int u = 0; u < 0x10000; ++u) {
+        const int cls = u < 0x100 ? kLowTable[u] : HighClass(static_cast<char16_t>(u));
+        t[u] = cls == gcBasic ? 1 : cls == gcExtension ? 2 : (kUnicodeBit | 1);
+    }
+    t[0x0D] = 0;
+    return t;
+}
+
+const std::uint8_t* CostTable()
+{
+    static const std::array<std::uint8_t, 0x10000> table = MakeCostTable();
+    return table.data();
+}
+
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 } // namespace
 
 int GsmCharClass(char16_t unit)
 {
-    if (unit < 0x100)
-        return kLowTable[unit];
+    return unit < 0x100 ? kLowTable[unit] : HighClass(unit);
+}
+
+namespace {
+
+int HighClass(char16_t unit)
+{
     switch (unit) {
     case 0x0393: // Γ
     case 0x0394: // Δ
@@ -57,21 +87,29 @@ int GsmCharClass(char16_t unit)
     }
 }
 
+} // namespace
+
 TTextCount CountMessageText(QStringView text)
 {
+    // Blocks of units are summed branch-free through the cost table; a block that saw a Unicode unit
+    // ends the scan, since a Unicode text counts its units.
+    constexpr qsizetype kBlock = 4096;
+    const std::uint8_t* const kCost = CostTable();
+    const char16_t* units = text.utf16();
+    const qsizetype size = text.size();
     qsizetype extra = 0;
     bool unicode = false;
-    for (const QChar ch : text) {
-        const char16_t u = ch.unicode();
-        const int cls = GsmCharClass(u);
-        if (cls == gcUnicode) {
-            unicode = true; // the count is now the unit count: no need to look further
-            break;
+    for (qsizetype begin = 0; begin < size && !unicode; begin += kBlock) {
+        const qsizetype end = qMin(size, begin + kBlock);
+        unsigned cost = 0;
+        unsigned seen = 0;
+        for (qsizetype i = begin; i < end; ++i) {
+            const unsigned c = kCost[units[i]];
+            cost += c & kCostMask;
+            seen |= c;
         }
-        if (cls == gcExtension)
-            ++extra;
-        else if (u == 0x0D)
-            --extra;
+        unicode = (seen & kUnicodeBit) != 0;
+        extra += qsizetype(cost) - (end - begin);
     }
 
     TTextCount result;

@@ -1,5 +1,7 @@
 #include "compose/PhoneNumber.h"
 
+#include <QVarLengthArray>
+
 namespace {
 
 bool IsDigit(QChar c)
@@ -17,23 +19,27 @@ bool IsBlankOrControl(QChar c)
 
 void CleanPhoneNumber(QString& number, QString& result)
 {
-    // Keep the digits and a "+" at the very first position; most numbers are clean already,
-    // and then the string is kept as it is.
-    bool clean = true;
-    for (qsizetype i = 0; i < number.size() && clean; ++i)
-        clean = IsDigit(number[i]) || (i == 0 && number[i] == u'+');
-    if (!clean) {
-        QString kept;
-        kept.reserve(number.size());
-        for (qsizetype i = 0; i < number.size(); ++i)
-            if (IsDigit(number[i]) || (i == 0 && number[i] == u'+'))
-                kept.append(number[i]);
-        number = kept;
+    // One pass into a stack buffer: keep the digits and a "+" at the very first position.
+    const qsizetype size = number.size();
+    QVarLengthArray<char16_t, 64> kept(size);
+    const QChar* in = number.constData();
+    qsizetype length = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = in[i].unicode();
+        if (IsDigit(in[i]) || (i == 0 && c == u'+'))
+            kept[length++] = c;
     }
-    if (number.startsWith(u"00"))
-        number.replace(0, 2, QStringLiteral("+"));
-    if (number.startsWith(u'0'))
-        number.remove(0, 1);
+    // "00" in front becomes "+"; otherwise one leading "0" goes.
+    qsizetype first = 0;
+    if (length >= 2 && kept[0] == u'0' && kept[1] == u'0') {
+        kept[1] = u'+';
+        first = 1;
+    } else if (length >= 1 && kept[0] == u'0') {
+        first = 1;
+    }
+    // A number that was clean already keeps its string (no copy).
+    if (first != 0 || length != size)
+        number = QString(reinterpret_cast<const QChar*>(kept.constData() + first), length - first);
     if (number.isEmpty() || (number[0] != u'+' && number.size() < 2))
         result.clear();
     else
