@@ -97,8 +97,13 @@ bool PlaceWindow(PlacementRule rule, QWidget* dialog, const QWidget* reference)
 {
     if (!dialog || !reference)
         return false;
-    const QRect frame = reference->window()->frameGeometry();
-    const auto corner = PlaceBeside(rule, frame, dialog->frameGeometry().size(), MonitorWorkAreas());
+    const QWidget* referenceWindow = reference->window();
+    const QRect frame = referenceWindow->frameGeometry();
+    QSize size = dialog->frameGeometry().size();
+    // A window not shown yet knows no frame: take the reference window's frame for it.
+    if (!dialog->isVisible() && referenceWindow->isVisible())
+        size += frame.size() - referenceWindow->size();
+    const auto corner = PlaceBeside(rule, frame, size, MonitorWorkAreas());
     if (!corner)
         return false;
     dialog->move(*corner);
