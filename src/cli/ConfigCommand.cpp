@@ -9,7 +9,7 @@
 
 namespace {
 
-enum class Kind { Bool, Integer, String, DateTime };
+enum class Kind { Bool, Integer, Port, String, DateTime };
 
 struct Setting
 {
@@ -67,7 +67,7 @@ const std::vector<Setting>& Settings()
         INT_FIELD(LastH),
         BOOL_SETTING(ProxyEnabled),
         STRING_SETTING(ProxyAddress),
-        Setting{"ProxyPort", Kind::Integer, [](const TSettingsHolder& h) { return QString::number(h.GetProxyPort()); },
+        Setting{"ProxyPort", Kind::Port, [](const TSettingsHolder& h) { return QString::number(h.GetProxyPort()); },
                 [](TSettingsHolder& h, const QVariant& v) { h.SetProxyPort(v.toInt()); }},
         BOOL_SETTING(ProxyAuthEnabled),
         STRING_SETTING(ProxyUsername),
@@ -86,6 +86,21 @@ const std::vector<Setting>& Settings()
 #undef INT_FIELD
 
 const QString kEndpointsPrefix = QStringLiteral("Endpoints\\");
+
+// "Endpoints\NAME" (or "Endpoints/NAME", easier to type in a shell): the NAME part, or nothing.
+std::optional<QString> EndpointPart(const QString& name)
+{
+    const qsizetype length = kEndpointsPrefix.size();
+    if (name.size() <= length || !name.startsWith(kEndpointsPrefix.left(length - 1), Qt::CaseInsensitive) ||
+        (name[length - 1] != u'\\' && name[length - 1] != u'/'))
+        return std::nullopt;
+    return name.mid(length);
+}
+
+Kind EndpointKind(TEndpoints::ValueKind kind)
+{
+    return kind == TEndpoints::ValueKind::Port ? Kind::Port : Kind::String;
+}
 
 const Setting* FindSetting(const QString& name)
 {
@@ -114,6 +129,14 @@ std::optional<QVariant> ParseValue(Kind kind, const QString& text, QString* prob
         if (ok)
             return QVariant(v);
         *problem = QStringLiteral("expects a 32-bit integer");
+        return std::nullopt;
+    }
+    case Kind::Port: {
+        bool ok = false;
+        const uint v = text.toUInt(&ok);
+        if (ok && v <= 65535)
+            return QVariant(static_cast<int>(v));
+        *problem = QStringLiteral("expects a port number 0-65535");
         return std::nullopt;
     }
     case Kind::String:
@@ -158,9 +181,9 @@ int ListSettings(TSettingsHolder& holder, CliIo io)
 
 int GetSetting(TSettingsHolder& holder, const QString& name, CliIo io)
 {
-    if (name.startsWith(kEndpointsPrefix, Qt::CaseInsensitive)) {
+    if (const auto part = EndpointPart(name)) {
         QString canonical;
-        if (!TEndpoints::Describe(name.mid(kEndpointsPrefix.size()), nullptr, &canonical))
+        if (!TEndpoints::Describe(*part, nullptr, &canonical))
             return UnknownName(name, io);
         io.out << holder.GetEndpoints().ValueText(canonical) << '\n';
         return CliOk;
@@ -176,21 +199,19 @@ int SetEndpoint(TSettingsHolder& holder, const QString& name, const std::optiona
 {
     TEndpoints::ValueKind kind{};
     QString canonical;
-    if (!TEndpoints::Describe(name.mid(kEndpointsPrefix.size()), &kind, &canonical))
+    if (!TEndpoints::Describe(EndpointPart(name).value_or(QString()), &kind, &canonical))
         return UnknownName(name, io);
     std::optional<RegValue> stored;
     if (value) {
-        if (kind == TEndpoints::ValueKind::Port) {
-            bool ok = false;
-            const uint port = value->toUInt(&ok);
-            if (!ok || port > 65535) {
-                io.err << "brelmont-cli: " << kEndpointsPrefix << canonical << " expects a port number 0-65535\n";
-                return CliBadArguments;
-            }
-            stored = RegValue::Dword(port);
-        } else {
-            stored = RegValue::String(*value);
+        QString problem;
+        const auto parsed = ParseValue(EndpointKind(kind), *value, &problem);
+        if (!parsed) {
+            io.err << "brelmont-cli: " << kEndpointsPrefix << canonical << ' ' << problem << ", not '" << *value
+                   << "'\n";
+            return CliBadArguments;
         }
+        stored = kind == TEndpoints::ValueKind::Port ? RegValue::Dword(static_cast<quint32>(parsed->toInt()))
+                                                     : RegValue::String(parsed->toString());
     }
     if (!holder.WriteStoredValue(TEndpoints::KeyPath(), canonical, stored)) {
         io.err << "brelmont-cli: " << holder.LastError() << '\n';
@@ -223,9 +244,17 @@ int SetSetting(TSettingsHolder& holder, const QString& name, const QString& text
         io.err << "brelmont-cli: " << holder.LastError() << '\n';
         return CliRefused;
     }
+    // Say so when the holder's rules changed the value (sender cut, time zone out of range,
+    // a language code it does not keep).
     const QString effective = s->get(holder);
-    if (s->kind == Kind::String && effective != text)
+    const bool changed = s->kind == Kind::String    ? effective != text
+                         : s->kind == Kind::Integer ? effective.toInt() != value->toInt()
+                                                    : false;
+    if (changed)
         io.err << "brelmont-cli: " << s->name << " stored as '" << effective << "'\n";
+    if (QString::fromLatin1(s->name) == u"Password" && !holder.GetRememberPwd())
+        io.err << "brelmont-cli: RememberPwd is off, so the password is not kept "
+                  "(set RememberPwd 1 first)\n";
     return CliOk;
 }
 
@@ -249,15 +278,16 @@ int RunConfigCommand(const QStringList& args, CliIo io)
         return CliBadArguments;
     }
     const QString name = args.value(1);
+    const auto endpoint = EndpointPart(name);
     // Name and value are checked before the registry is touched: a refused command writes nothing.
-    if (verb != u"list" && !FindSetting(name) &&
-        !(name.startsWith(kEndpointsPrefix, Qt::CaseInsensitive) &&
-          TEndpoints::Describe(name.mid(kEndpointsPrefix.size()), nullptr, nullptr)))
-        return UnknownName(name, io);
-    if (verb == u"set" && FindSetting(name)) {
+    if (verb != u"list") {
+        const Setting* s = endpoint ? nullptr : FindSetting(name);
+        TEndpoints::ValueKind endpointKind{};
+        if (!s && !(endpoint && TEndpoints::Describe(*endpoint, &endpointKind, nullptr)))
+            return UnknownName(name, io);
         QString problem;
-        if (!ParseValue(FindSetting(name)->kind, args[2], &problem)) {
-            io.err << "brelmont-cli: " << FindSetting(name)->name << ' ' << problem << ", not '" << args[2] << "'\n";
+        if (verb == u"set" && !ParseValue(s ? s->kind : EndpointKind(endpointKind), args[2], &problem)) {
+            io.err << "brelmont-cli: " << name << ' ' << problem << ", not '" << args[2] << "'\n";
             return CliBadArguments;
         }
     }
@@ -268,7 +298,7 @@ int RunConfigCommand(const QStringList& args, CliIo io)
         return ListSettings(holder, io);
     if (verb == u"get")
         return GetSetting(holder, name, io);
-    if (name.startsWith(kEndpointsPrefix, Qt::CaseInsensitive))
+    if (endpoint)
         return SetEndpoint(holder, name, verb == u"set" ? std::optional<QString>(args[2]) : std::nullopt, io);
     if (verb == u"unset") {
         const Setting* s = FindSetting(name);
