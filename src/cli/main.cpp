@@ -1,4 +1,5 @@
 #include "cli/CliCommand.h"
+#include "cli/PhoneBookLists.h"
 
 #include <QCoreApplication>
 
@@ -30,7 +31,7 @@ int main(int argc, char* argv[])
     if (command == u"config")
         return RunConfigCommand(args, io);
     if (command == u"count")
-        return RunCountCommand(args, io);
+        return RunCountCommand(args, io, PhoneBookListReader());
     if (command == u"send")
         return RunSendCommand(args, io);
     if (command == u"credit")

@@ -1,6 +1,10 @@
 #include "cli/CliCommand.h"
+#include "cli/PhoneBookLists.h"
+#include "phonebook/ContactsTree.h"
+#include "phonebook/PhoneBook.h"
 
 #include <QBuffer>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestCountCommand : public QObject
@@ -12,6 +16,7 @@ private slots:
     void output();
     void textFromInput();
     void listsThroughTheReader();
+    void listsFromThePhoneBook();
     void badArguments_data();
     void badArguments();
 };
@@ -104,6 +109,36 @@ void TestCountCommand::listsThroughTheReader()
     QCOMPARE(r.err, QStringLiteral("brelmont-cli: not a phone number, left out: '7'\n"));
     QVERIFY2(r.out.contains(u"recipients: 2\nduplicates: 1\n"), qPrintable(r.out));
     QVERIFY2(r.out.endsWith(u"destinations: +393331234567;+393471234567;\n"), qPrintable(r.out));
+}
+
+void TestCountCommand::listsFromThePhoneBook()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("pbook.qpb"));
+    {
+        TPhoneBook book(file, QString());
+        TContactsTree tree;
+        QVERIFY(book.LoadPhoneBook(tree)); // creates the file
+        QList<TContactData> members(3);
+        members[0].Number = QStringLiteral("+393331234567");
+        members[1].Number = QStringLiteral("+447700900123");
+        members[2].Number = QStringLiteral("+0393331234567");
+        book.SaveListTable(QStringLiteral("Amici"), members, true);
+    }
+    const auto reader = PhoneBookListReader(file);
+    QCOMPARE(reader(QStringLiteral("Amici")),
+             (QStringList{QStringLiteral("+393331234567"), QStringLiteral("+447700900123"),
+                          QStringLiteral("+0393331234567")}));
+    QCOMPARE(reader(QStringLiteral("Nessuna")), QStringList{});
+
+    const Run r = RunCount({QStringLiteral("--text"), QStringLiteral("x"), QStringLiteral("--list"),
+                            QStringLiteral("Amici"), QStringLiteral("--list"), QStringLiteral("Nessuna"),
+                            QStringLiteral("--language"), QStringLiteral("ITA")},
+                           reader);
+    QCOMPARE(r.code, int(CliOk));
+    QVERIFY2(r.out.contains(u"label:  Contatti selezionati (3 / 1 Scartato doppio)\n"), qPrintable(r.out));
+    QVERIFY2(r.out.endsWith(u"destinations: +393331234567;+447700900123;\n"), qPrintable(r.out));
 }
 
 void TestCountCommand::badArguments_data()
