@@ -1,0 +1,350 @@
+#include "MainWindowFixture.h"
+
+#include "platform/SystemFacts.h"
+#include "settings/dialog/SettingsDialog.h"
+#include "ui/dialogs/BrowserLink.h"
+#include "ui/main/NoticeArea.h"
+#include "ui/main/StatusBar.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void topPanelFollowsNoticeCount_data();
+    void topPanelFollowsNoticeCount();
+    void creditNoticeIsReplacedByName();
+    void creditNoticeLeavesWithItsTimer();
+    void unnamedNoticesGetTimeNames();
+    void closeImageRemovesStrip();
+    void lightIsRedUntilFirstSuccess();
+    void firstActivationAsksCreditOnce();
+    void statusTextClearedByTimer();
+    void successClearsResultText();
+    void creditTickSkippedInTray();
+    void creditTickAsksAndRestarts();
+    void settingsDialogPausesCreditTimer();
+    void minimumSizeSpringsBack();
+    void resizeKeepsGeometryInSettings();
+    void demoAccountPanelAndCommand_data();
+    void demoAccountPanelAndCommand();
+    void captions_data();
+    void captions();
+    void unknownLanguageChangesNothing();
+    void accountPagesAreEncoded();
+    void toolPicturesOpenPagesAndAskCredit();
+    void creditChangeEmptiesPanel1();
+
+private:
+    std::unique_ptr<TMainWindowFixture> f;
+    QList<QUrl> m_opened;
+};
+
+void TestMainWindow::init()
+{
+    f = std::make_unique<TMainWindowFixture>();
+    QVERIFY(f->folder.isValid());
+    m_opened.clear();
+    SetBrowserOpener([this](const QUrl& url) { m_opened.append(url); });
+}
+
+void TestMainWindow::cleanup()
+{
+    f.reset();
+    SetBrowserOpener({});
+    SystemFacts::OverrideNow(std::nullopt);
+}
+
+void TestMainWindow::topPanelFollowsNoticeCount_data()
+{
+    QTest::addColumn<int>("strips");
+    QTest::addColumn<int>("height");
+    QTest::newRow("none") << 0 << 26;
+    QTest::newRow("one") << 1 << 60;
+    QTest::newRow("two") << 2 << 94;
+    QTest::newRow("three") << 3 << 128;
+    QTest::newRow("four scrolls") << 4 << 128;
+}
+
+void TestMainWindow::topPanelFollowsNoticeCount()
+{
+    QFETCH(int, strips);
+    QFETCH(int, height);
+    f->Create();
+    for (int i = 0; i < strips; ++i)
+        f->main->ShowNotice(0, QStringLiteral("notice %1").arg(i), QStringLiteral("N%1").arg(i));
+    QCOMPARE(f->main->NoticeCount, strips);
+    QCOMPARE(f->main->NoticeArea()->StripCount(), strips);
+    QCOMPARE(f->main->TopPanelHeight(), height);
+}
+
+void TestMainWindow::creditNoticeIsReplacedByName()
+{
+    f->Create();
+    f->main->ShowCreditNotice(QStringLiteral("Credito: € 12,34"));
+    f->main->ShowCreditNotice(QStringLiteral("Credito: € 10,00"));
+    QCOMPARE(f->main->NoticeCount, 1);
+    TFR_TextPanel* strip = f->main->NoticeArea()->FindStrip(QStringLiteral("FrCredit"));
+    QVERIFY(strip);
+    QCOMPARE(strip->Message(), QStringLiteral("Credito: € 10,00"));
+    QCOMPARE(strip->Kind(), 0);
+    QVERIFY(f->main->TimerClearCreditText->isActive());
+    QCOMPARE(f->main->TimerClearCreditText->interval(), 30000);
+}
+
+void TestMainWindow::creditNoticeLeavesWithItsTimer()
+{
+    f->Create();
+    f->main->ShowNotice(0, QStringLiteral("other"), QStringLiteral("Other"));
+    f->main->TimerClearCreditText->setInterval(5);
+    f->main->ShowCreditNotice(QStringLiteral("Credits: € 1.00"));
+    QCOMPARE(f->main->NoticeCount, 2);
+    QTRY_COMPARE(f->main->NoticeCount, 1);
+    QVERIFY(!f->main->NoticeArea()->FindStrip(QStringLiteral("FrCredit")));
+    QVERIFY(f->main->NoticeArea()->FindStrip(QStringLiteral("Other")));
+    QVERIFY(!f->main->TimerClearCreditText->isActive());
+}
+
+void TestMainWindow::unnamedNoticesGetTimeNames()
+{
+    f->Create();
+    SystemFacts::OverrideNow(QDateTime(QDate(2024, 5, 6), QTime(9, 8, 7)));
+    TFR_TextPanel* first = f->main->ShowNotice(1, QStringLiteral("a"), QString());
+    TFR_TextPanel* second = f->main->ShowNotice(2, QStringLiteral("b"), QString());
+    QCOMPARE(first->objectName(), QStringLiteral("Fr_090807"));
+    QVERIFY(second != first); // the same second gives a strip of its own
+    QCOMPARE(second->Kind(), 2);
+    QCOMPARE(first->Message(), QStringLiteral("a"));
+    QCOMPARE(f->main->NoticeCount, 2);
+}
+
+void TestMainWindow::closeImageRemovesStrip()
+{
+    f->Create();
+    TFR_TextPanel* strip = f->main->ShowNotice(0, QStringLiteral("x"), QStringLiteral("X"));
+    QPointer<TFR_TextPanel> watch(strip);
+    strip->CloseImage()->click();
+    QCOMPARE(f->main->NoticeCount, 0);
+    QCOMPARE(f->main->TopPanelHeight(), 26);
+    QTRY_VERIFY(watch.isNull());
+    // A second close of the same strip changes nothing.
+    f->main->UserTextClose(nullptr);
+    QCOMPARE(f->main->NoticeCount, 0);
+}
+
+void TestMainWindow::lightIsRedUntilFirstSuccess()
+{
+    f->Create();
+    f->main->FormActivate();
+    QVERIFY(f->main->StatusBar()->Light()->IsError());
+    QVERIFY(f->main->ConnectionError);
+    f->main->SetConnectionState(false);
+    QVERIFY(!f->main->StatusBar()->Light()->IsError());
+    f->main->SetConnectionState(true);
+    QVERIFY(f->main->StatusBar()->Light()->IsError());
+}
+
+void TestMainWindow::firstActivationAsksCreditOnce()
+{
+    f->Create();
+    QVERIFY(f->main->Starting);
+    f->main->FormActivate();
+    f->main->FormActivate();
+    QCOMPARE(f->gateway.creditQueries, QList<int>{0});
+    QVERIFY(!f->main->Starting);
+    QCOMPARE(f->main->windowTitle(), QStringLiteral("TarvoTelecom - Brelmont"));
+}
+
+void TestMainWindow::statusTextClearedByTimer()
+{
+    f->Create();
+    f->main->TimerPulisciMessaggio->setInterval(5);
+    f->main->SetStatusText(QStringLiteral("Not Connected, check internet/firewall."));
+    f->main->StartStatusClearTimer();
+    QCOMPARE(f->main->StatusBar()->Panel2Text(), QStringLiteral("Not Connected, check internet/firewall."));
+    QTRY_COMPARE(f->main->StatusBar()->Panel2Text(), QString());
+    QVERIFY(!f->main->TimerPulisciMessaggio->isActive());
+}
+
+void TestMainWindow::successClearsResultText()
+{
+    f->Create();
+    f->main->SetStatusText(QStringLiteral("Error code 12345"));
+    f->main->SetConnectionState(true);
+    QCOMPARE(f->main->StatusBar()->Panel2Text(), QStringLiteral("Error code 12345"));
+    f->main->SetConnectionState(false);
+    QCOMPARE(f->main->StatusBar()->Panel2Text(), QString());
+}
+
+void TestMainWindow::creditTickSkippedInTray()
+{
+    f->Create();
+    f->main->HiddenInTray = true;
+    f->main->TimerAskCreditTimer();
+    QVERIFY(f->gateway.creditQueries.isEmpty());
+    QVERIFY(f->main->TimerAskCredit->isActive());
+}
+
+void TestMainWindow::creditTickAsksAndRestarts()
+{
+    f->Create();
+    QCOMPARE(f->main->TimerAskCredit->interval(), 300000);
+    f->main->TimerAskCredit->setInterval(5);
+    f->main->TimerAskCredit->start();
+    QTRY_VERIFY(f->gateway.creditQueries.size() >= 2);
+    QVERIFY(!f->gateway.creditQueries.contains(1));
+    QVERIFY(f->main->TimerAskCredit->isActive());
+}
+
+void TestMainWindow::settingsDialogPausesCreditTimer()
+{
+    f->Create();
+    TF_Settings dialog(*f->settings);
+    f->main->SetSettingsDialog(&dialog);
+    f->main->show();
+    f->main->aImpostazioni->trigger();
+    QVERIFY(dialog.isVisible());
+    QVERIFY(!f->main->TimerAskCredit->isActive());
+    dialog.BtnAnnullaClick();
+    QCOMPARE(f->gateway.drops, 1);
+    QCOMPARE(f->gateway.creditQueries, QList<int>{0});
+    QVERIFY(f->main->TimerAskCredit->isActive());
+    f->main->SetSettingsDialog(nullptr);
+}
+
+void TestMainWindow::minimumSizeSpringsBack()
+{
+    f->Create();
+    f->main->show();
+    f->main->resize(200, 150);
+    QCOMPARE(f->main->width(), 307);
+    QCOMPARE(f->main->height(), 400);
+}
+
+void TestMainWindow::resizeKeepsGeometryInSettings()
+{
+    f->Create();
+    f->main->show();
+    f->main->resize(420, 560);
+    QTRY_COMPARE(f->settings->LastW, 420);
+    QCOMPARE(f->settings->LastH, 560);
+    QCOMPARE(f->settings->LastX, f->main->x());
+    QCOMPARE(f->settings->LastY, f->main->y());
+}
+
+void TestMainWindow::demoAccountPanelAndCommand_data()
+{
+    QTest::addColumn<QString>("userName");
+    QTest::addColumn<QString>("panel1");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("showCreditEnabled");
+    QTest::newRow("empty field") << QString() << QStringLiteral("Test account") << 80 << false;
+    QTest::newRow("upper case demo") << QStringLiteral("DEMO") << QStringLiteral("Test account") << 80 << false;
+    QTest::newRow("own account") << QStringLiteral("mario") << QString() << 0 << true;
+}
+
+void TestMainWindow::demoAccountPanelAndCommand()
+{
+    QFETCH(QString, userName);
+    QFETCH(QString, panel1);
+    QFETCH(int, width);
+    QFETCH(bool, showCreditEnabled);
+    f->Create(userName);
+    f->main->SetConnectionState(false);
+    QCOMPARE(f->main->StatusBar()->Panel1Text(), panel1);
+    QCOMPARE(f->main->StatusBar()->Panel1Width(), width);
+    QCOMPARE(f->main->aVisualizzaCredito->isEnabled(), showCreditEnabled);
+}
+
+void TestMainWindow::captions_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("exit");
+    QTest::addColumn<QString>("showHide");
+    QTest::addColumn<QString>("showCredit");
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("tools");
+    QTest::newRow("ITA") << "ITA" << "&Esci" << "Ripristina/Nascondi" << "Visualizza &credito" << "&Impostazioni..."
+                         << "S&trumenti";
+    QTest::newRow("ENG") << "ENG" << "&Exit" << "Show/Hide" << "Show your credit" << "&Settings..." << "&Tools";
+    QTest::newRow("FRA shows English") << "FRA" << "&Exit" << "Show/Hide" << "Show your credit" << "&Settings..."
+                                       << "&Tools";
+    QTest::newRow("POR") << "POR" << "&Saida" << "Reutilizar/Esconder" << "Requerer &credito"
+                         << QString::fromUtf8("&Configuraçoes...") << "&Ferramentas";
+}
+
+void TestMainWindow::captions()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, exit);
+    QFETCH(QString, showHide);
+    QFETCH(QString, showCredit);
+    QFETCH(QString, settings);
+    QFETCH(QString, tools);
+    f->Create();
+    f->main->ApplyLanguage(code);
+    QCOMPARE(f->main->aChiudiProgramma->text(), exit);
+    QCOMPARE(f->main->aRipristinaNascondi->text(), showHide);
+    QCOMPARE(f->main->aVisualizzaCredito->text(), showCredit);
+    QCOMPARE(f->main->aImpostazioni->text(), settings);
+    QCOMPARE(f->main->menuBar()->actions().at(1)->text(), tools);
+    QCOMPARE(f->main->windowTitle(), QStringLiteral("TarvoTelecom - Brelmont"));
+}
+
+void TestMainWindow::unknownLanguageChangesNothing()
+{
+    f->Create();
+    f->main->ApplyLanguage(QStringLiteral("ENG"));
+    f->main->ApplyLanguage(QStringLiteral("ita"));
+    f->main->ApplyLanguage(QString());
+    QCOMPARE(f->main->aChiudiProgramma->text(), QStringLiteral("&Exit"));
+}
+
+void TestMainWindow::accountPagesAreEncoded()
+{
+    f->Create(QStringLiteral("ma&rio"), QStringLiteral("p+w d"));
+    f->settings->WriteStoredValue(TEndpoints::KeyPath(), QStringLiteral("WebBaseUrl"),
+                                  RegValue::String(QStringLiteral("http://127.0.0.1:18080/")));
+    QCOMPARE(f->main->BuyCreditUrl().toString(QUrl::FullyEncoded),
+             QStringLiteral("http://127.0.0.1:18080/formlog.aspx?U=ma%26rio&P=p%2Bw%20d"));
+    QCOMPARE(f->main->SentMessagesUrl().toString(QUrl::FullyEncoded),
+             QStringLiteral("http://127.0.0.1:18080/formLog.aspx?U=ma%26rio&P=p%2Bw%20d&L=H"));
+    QCOMPARE(f->main->BuyCreditUrl().query(QUrl::FullyDecoded).contains(u"U=ma&rio"), true);
+}
+
+void TestMainWindow::toolPicturesOpenPagesAndAskCredit()
+{
+    f->Create(QString(), QString()); // demo account: the menu entry is disabled, the picture still works
+    f->main->findChild<QToolButton*>(QStringLiteral("ToolImage5"))->click();
+    f->main->findChild<QToolButton*>(QStringLiteral("ToolImage3"))->click();
+    QCOMPARE(m_opened.size(), 2);
+    QCOMPARE(m_opened[0].path(), QStringLiteral("/formlog.aspx"));
+    QCOMPARE(m_opened[0].query(), QStringLiteral("U=demo&P=prova"));
+    QCOMPARE(m_opened[1].query(), QStringLiteral("U=demo&P=prova&L=H"));
+    QVERIFY(!f->main->aVisualizzaCredito->isEnabled());
+    f->main->findChild<QToolButton*>(QStringLiteral("ToolImage4"))->click();
+    QCOMPARE(f->gateway.creditQueries, QList<int>{1});
+}
+
+void TestMainWindow::creditChangeEmptiesPanel1()
+{
+    f->Create();
+    f->main->SetStatusPanel1Text(QStringLiteral("Synchronizing lists..."));
+    f->main->SetCredit(12340);
+    QCOMPARE(f->main->LastCredit, qint64(12340));
+    QCOMPARE(f->main->StatusBar()->Panel1Text(), QString());
+    f->main->ResetCredit();
+    QCOMPARE(f->main->LastCredit, qint64(0));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"
