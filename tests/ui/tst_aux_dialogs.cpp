@@ -1,3 +1,4 @@
+#include "WidgetChecks.h"
 #include "platform/Paths.h"
 #include "platform/SystemFacts.h"
 #include "settings/SettingsHolder.h"
@@ -37,6 +38,8 @@ private slots:
     void loginLayout();
     void loginCloseBoxStillTakesOver();
     void loginAskTakesOverWithoutTyping();
+    void textsFit_data();
+    void textsFit();
 
 private:
     QList<QUrl> m_opened;
@@ -204,6 +207,29 @@ void TestAuxDialogs::loginAskTakesOverWithoutTyping()
     // The prompt's empty password and unticked box are taken over as they are.
     QCOMPARE(settings.PasswordField(), QString());
     QVERIFY(!settings.GetRememberPwd());
+}
+
+void TestAuxDialogs::textsFit_data()
+{
+    QTest::addColumn<QString>("code");
+    for (const char* code : {"ITA", "ENG", "POR"})
+        QTest::newRow(code) << QString::fromLatin1(code);
+}
+
+void TestAuxDialogs::textsFit()
+{
+    QFETCH(QString, code);
+    const QString url = QStringLiteral("http://www.tarvotelecom.example");
+    TF_About about(nullptr, code, url);
+    about.show();
+    QCOMPARE(CutControls(&about), QStringList());
+    TF_TestMessage notice(nullptr, code, url);
+    notice.show();
+    QCOMPARE(CutControls(&notice), QStringList());
+    QVERIFY(notice.lblMessage->height() >= notice.lblMessage->heightForWidth(notice.lblMessage->width()));
+    TF_Login login(QStringLiteral("mario"));
+    login.show();
+    QCOMPARE(CutControls(&login), QStringList());
 }
 
 QTEST_MAIN(TestAuxDialogs)

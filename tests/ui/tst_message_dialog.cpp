@@ -1,3 +1,4 @@
+#include "WidgetChecks.h"
 #include "ui/dialogs/MessageDialog.h"
 
 #include <QApplication>
@@ -37,6 +38,8 @@ private slots:
     void nextAnswersQueueUpWithoutShowing();
     void languageTexts_data();
     void languageTexts();
+    void textsFitInEveryLanguage_data();
+    void textsFitInEveryLanguage();
 };
 
 void TestMessageDialog::cleanup()
@@ -176,6 +179,33 @@ void TestMessageDialog::languageTexts()
     QCOMPARE(dialog.cbDoNotShowMore->text(), box);
     QCOMPARE(dialog.BtnOk_1->text(), QStringLiteral("Ok"));
     QCOMPARE(dialog.BtnOk_2->text(), QStringLiteral("Ok"));
+}
+
+void TestMessageDialog::textsFitInEveryLanguage_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<int>("buttons");
+    for (const char* code : {"ITA", "ENG", "POR"}) {
+        QTest::addRow("%s, Ok", code) << QString::fromLatin1(code) << TF_Message::ButtonsOk;
+        QTest::addRow("%s, Ok and Cancel", code) << QString::fromLatin1(code) << TF_Message::ButtonsOkCancel;
+    }
+}
+
+void TestMessageDialog::textsFitInEveryLanguage()
+{
+    QFETCH(QString, code);
+    QFETCH(int, buttons);
+    TF_Message dialog(nullptr, buttons, code);
+    dialog.cbDoNotShowMore->show();
+    QStringList cut{QStringLiteral("not shown")};
+    WhenModalShown([&cut](TF_Message* shown) {
+        cut = CutControls(shown);
+        shown->close();
+    });
+    dialog.ShowText(QStringLiteral("Brelmont"),
+                    QStringLiteral("A long message that has to wrap over several lines of the dialog, because it "
+                                   "explains what will happen next and asks whether to go on with it."));
+    QCOMPARE(cut, QStringList());
 }
 
 QTEST_MAIN(TestMessageDialog)

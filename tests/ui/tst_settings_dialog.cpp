@@ -1,3 +1,4 @@
+#include "WidgetChecks.h"
 #include "platform/RegistryStore.h"
 #include "platform/SystemFacts.h"
 #include "settings/GlobalTexts.h"
@@ -43,6 +44,8 @@ private slots:
     void holderChangesShowInControls();
     void captions_data();
     void captions();
+    void captionsFit_data();
+    void captionsFit();
 
 private:
     // Writes values into the stored settings before the holder loads them.
@@ -443,6 +446,25 @@ void TestSettingsDialog::captions()
     QCOMPARE(m_dialog->cbSoundDisabled->text(), QStringLiteral("Disabilita suono"));
     QCOMPARE(m_dialog->cbRememberPwd->text(), QStringLiteral("Ricorda password"));
     QCOMPARE(m_dialog->BtnOk->text(), QStringLiteral("Ok"));
+}
+
+void TestSettingsDialog::captionsFit_data()
+{
+    QTest::addColumn<QString>("code");
+    for (const char* code : {"ITA", "ENG", "POR"})
+        QTest::newRow(code) << QString::fromLatin1(code);
+}
+
+void TestSettingsDialog::captionsFit()
+{
+    QFETCH(QString, code);
+    Store(QStringLiteral("ProxyEnabled"), RegValue::Dword(1));
+    Store(QStringLiteral("Language"), RegValue::String(code));
+    Open();
+    for (int page = 0; page < m_dialog->pcPages->count(); ++page) {
+        m_dialog->pcPages->setCurrentIndex(page);
+        QCOMPARE(CutControls(m_dialog.get()), QStringList());
+    }
 }
 
 QTEST_MAIN(TestSettingsDialog)
