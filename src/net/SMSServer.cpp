@@ -157,6 +157,7 @@ TSMSServer::TSMSServer(const QString& gatewayHost, quint16 port, quint16 fallbac
     m_submitPause = new QTimer(this);
     m_submitPause->setSingleShot(true);
     m_submitPause->setInterval(SubmitPauseMs);
+    m_submitPause->setTimerType(Qt::PreciseTimer); // never shorter than the pause
     connect(m_submitPause, &QTimer::timeout, this, [this] { ProcessPending(false); });
     m_client = NewClient(m_port);
 }

@@ -40,7 +40,7 @@ public:
     // No event follows.
     void Shutdown();
 
-    bool IsOpen() const { return m_tcp != nullptr; }
+    qsizetype BytesAvailable() const { return m_received.size(); }
     qint64 PendingOutput() const;
 
 signals:
