@@ -38,6 +38,7 @@ private slots:
     void loginLayout();
     void loginCloseBoxStillTakesOver();
     void loginAskTakesOverWithoutTyping();
+    void runShowsModallyOrAnswersAtOnce();
     void textsFit_data();
     void textsFit();
 
@@ -207,6 +208,25 @@ void TestAuxDialogs::loginAskTakesOverWithoutTyping()
     // The prompt's empty password and unticked box are taken over as they are.
     QCOMPARE(settings.PasswordField(), QString());
     QVERIFY(!settings.GetRememberPwd());
+}
+
+void TestAuxDialogs::runShowsModallyOrAnswersAtOnce()
+{
+    QString shownTitle;
+    QTimer::singleShot(0, [&shownTitle] {
+        QWidget* shown = QApplication::activeModalWidget();
+        QVERIFY(shown);
+        shownTitle = shown->windowTitle();
+        shown->close();
+    });
+    QCOMPARE(TF_TestMessage::Run(nullptr, QStringLiteral("ENG"), QStringLiteral("http://x.example")),
+             int(QDialog::Rejected));
+    QCOMPARE(shownTitle, QStringLiteral("Warning"));
+
+    DialogTestHook::AnswerAtOnce(true);
+    QCOMPARE(TF_TestMessage::Run(nullptr, QStringLiteral("ENG"), QStringLiteral("http://x.example")), 1);
+    QCOMPARE(TF_About::Run(nullptr, QStringLiteral("ENG"), QStringLiteral("http://x.example")), 1);
+    QCOMPARE(DialogTestHook::ExecutedDialogs(), (QStringList{QStringLiteral("TF_TestMessage"), QStringLiteral("TF_About")}));
 }
 
 void TestAuxDialogs::textsFit_data()

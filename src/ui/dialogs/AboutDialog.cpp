@@ -92,6 +92,12 @@ TF_About::TF_About(QWidget* mainWindow, const QString& language, const QString& 
 
 TF_About::~TF_About() = default;
 
+int TF_About::Run(QWidget* mainWindow, const QString& language, const QString& webBaseUrl)
+{
+    TF_About window(mainWindow, language, webBaseUrl);
+    return ExecDialog(window);
+}
+
 void TF_About::ApplyLanguage(const QString& code)
 {
     if (const auto title = PickText(code, {"Informazioni su Brelmont", "Info about Brelmont", "Informaçoes sobre Brelmont"}))

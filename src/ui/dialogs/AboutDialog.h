@@ -16,6 +16,9 @@ public:
     TF_About(QWidget* mainWindow, const QString& language, const QString& webBaseUrl);
     ~TF_About() override;
 
+    // Creates, places and shows the window modally, and destroys it when closed.
+    static int Run(QWidget* mainWindow, const QString& language, const QString& webBaseUrl);
+
     void ApplyLanguage(const QString& code);
     // Opens the maker's home page in the default browser.
     void Label3Click();

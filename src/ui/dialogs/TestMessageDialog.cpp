@@ -51,6 +51,12 @@ TF_TestMessage::TF_TestMessage(QWidget* mainWindow, const QString& language, con
 
 TF_TestMessage::~TF_TestMessage() = default;
 
+int TF_TestMessage::Run(QWidget* mainWindow, const QString& language, const QString& webBaseUrl)
+{
+    TF_TestMessage window(mainWindow, language, webBaseUrl);
+    return ExecDialog(window);
+}
+
 void TF_TestMessage::ApplyLanguage(const QString& code)
 {
     if (LanguageGroupOf(code) == LanguageGroup::None)

@@ -17,6 +17,9 @@ public:
     TF_TestMessage(QWidget* mainWindow, const QString& language, const QString& webBaseUrl);
     ~TF_TestMessage() override;
 
+    // Creates, places and shows the window modally, and destroys it when closed.
+    static int Run(QWidget* mainWindow, const QString& language, const QString& webBaseUrl);
+
     void ApplyLanguage(const QString& code);
     void sbChatClick();
 
