@@ -105,6 +105,10 @@ public:
     // The session ends (log-off, shutdown, SIGTERM): end without any question.
     void EndSession();
     void ProgramActionsUpdate();
+    // The commands behind the menu entries and the tool bar's pictures.
+    void ShowCredit();
+    void BuyCredit();
+    void ShowSentMessages();
 
     // Commands (tool bar pictures and menus call the same actions).
     QAction* aVisualizzaCredito = nullptr;

@@ -39,12 +39,9 @@ void TF_Main::BuildActions()
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    aVisualizzaCredito = make("aVisualizzaCredito", [this] {
-        if (m_gateway)
-            m_gateway->AskCredit(1);
-    });
-    aAcquistaCredito = make("aAcquistaCredito", [this] { OpenUrl(BuyCreditUrl()); });
-    aMessaggiSpediti = make("aMessaggiSpediti", [this] { OpenUrl(SentMessagesUrl()); });
+    aVisualizzaCredito = make("aVisualizzaCredito", &TF_Main::ShowCredit);
+    aAcquistaCredito = make("aAcquistaCredito", &TF_Main::BuyCredit);
+    aMessaggiSpediti = make("aMessaggiSpediti", &TF_Main::ShowSentMessages);
     aImpostazioni = make("aImpostazioni", [this] { ShowSettingsDialog(); });
     aChiudiProgramma = make("aChiudiProgramma", [this] { RequestExit(); });
     aRipristinaNascondi = make("aRipristinaNascondi", [this] {
@@ -86,9 +83,10 @@ void TF_Main::BuildToolBar()
     auto* bar = findChild<QWidget*>(QStringLiteral("pnToolBar"));
     auto* layout = static_cast<QHBoxLayout*>(bar->layout());
     // The pictures call their commands directly, whatever the commands' enabled state.
-    const QList<std::pair<int, QAction*>> pictures = {{3, aMessaggiSpediti}, {4, aVisualizzaCredito}, {5, aAcquistaCredito}};
+    const QList<std::pair<int, void (TF_Main::*)()>> pictures = {
+        {3, &TF_Main::ShowSentMessages}, {4, &TF_Main::ShowCredit}, {5, &TF_Main::BuyCredit}};
     int index = 0;
-    for (const auto& [number, action] : pictures) {
+    for (const auto& [number, command] : pictures) {
         auto* button = new QToolButton(bar);
         button->setObjectName(QStringLiteral("ToolImage%1").arg(number));
         button->setAutoRaise(true);
@@ -99,10 +97,26 @@ void TF_Main::BuildToolBar()
         icon.addPixmap(Pictures::ToolPicture(number, true), QIcon::Active, QIcon::Off);
         button->setIcon(icon);
         button->setCursor(Qt::PointingHandCursor);
-        connect(button, &QToolButton::clicked, action, &QAction::trigger);
+        connect(button, &QToolButton::clicked, this, command);
         layout->insertWidget(index++, button);
         m_toolPictures.append(button);
     }
+}
+
+void TF_Main::ShowCredit()
+{
+    if (m_gateway)
+        m_gateway->AskCredit(1);
+}
+
+void TF_Main::BuyCredit()
+{
+    OpenUrl(BuyCreditUrl());
+}
+
+void TF_Main::ShowSentMessages()
+{
+    OpenUrl(SentMessagesUrl());
 }
 
 void TF_Main::ProgramActionsUpdate()
