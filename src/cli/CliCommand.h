@@ -30,3 +30,7 @@ int RunCountCommand(const QStringList& args, CliIo io,
 int RunSendCommand(const QStringList& args, CliIo io);
 // brelmont-cli credit
 int RunCreditCommand(const QStringList& args, CliIo io);
+
+// brelmont-cli phonebook dump | add NAME NUMBER | import-legacy FILE [--replace]
+// An empty phoneBookFile means the user's phone book.
+int RunPhonebookCommand(const QStringList& args, CliIo io, const QString& phoneBookFile = QString());

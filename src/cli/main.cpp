@@ -14,7 +14,8 @@ void PrintUsage(QTextStream& err)
            "  count [--text TEXT] [--recipients N] [--to NUMBER]... [--list NAME]...\n"
            "  send --to NUMBERS [--to ...] --text TEXT [--quality high|medium] [--anonymous]\n"
            "       [--at \"YYYY-MM-DD HH:MM\"]\n"
-           "  credit\n";
+           "  credit\n"
+           "  phonebook dump | add NAME NUMBER | import-legacy FILE [--replace]\n";
 }
 } // namespace
 
@@ -36,6 +37,8 @@ int main(int argc, char* argv[])
         return RunSendCommand(args, io);
     if (command == u"credit")
         return RunCreditCommand(args, io);
+    if (command == u"phonebook")
+        return RunPhonebookCommand(args, io);
     PrintUsage(err);
     return CliBadArguments;
 }
