@@ -34,6 +34,8 @@ private slots:
     void cancelReloadsStoredValuesAndHides();
     void closeBoxKeepsEditsUnsaved();
     void openingPlacesShowsAndSelectsAccountPage();
+    void activationSelectsAccountPage();
+    void failedSaveKeepsDialogOpen();
     void senderTyping();
     void storedSender_data();
     void storedSender();
@@ -245,6 +247,36 @@ void TestSettingsDialog::openingPlacesShowsAndSelectsAccountPage()
     const QRect d = m_dialog->frameGeometry();
     QCOMPARE(d.left(), m.left() + m.width());
     QCOMPARE(d.top() + d.height(), m.top() + m.height());
+}
+
+void TestSettingsDialog::activationSelectsAccountPage()
+{
+    Open();
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    m_dialog->pcPages->setCurrentWidget(m_dialog->tsPreferenze);
+    QApplication::setActiveWindow(m_dialog.get());
+    QTRY_VERIFY(m_dialog->isActiveWindow());
+    QCOMPARE(m_dialog->pcPages->currentWidget(), m_dialog->tsAccount);
+}
+
+void TestSettingsDialog::failedSaveKeepsDialogOpen()
+{
+    m_registry = m_dir->filePath(QStringLiteral("sub/registry.reg"));
+    Open();
+    QSignalSpy confirmed(m_dialog.get(), &TF_Settings::languageConfirmed);
+    QSignalSpy hidden(m_dialog.get(), &TF_Settings::hidden);
+    // A file where the settings folder belongs: the save cannot write.
+    QVERIFY(QDir(m_dir->filePath(QStringLiteral("sub"))).removeRecursively());
+    QFile blocker(m_dir->filePath(QStringLiteral("sub")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    m_dialog->BtnOk->click();
+    QVERIFY(!m_settings->LastError().isEmpty());
+    QVERIFY(m_dialog->isVisible());
+    QCOMPARE(confirmed.count(), 0);
+    QCOMPARE(hidden.count(), 0);
 }
 
 void TestSettingsDialog::senderTyping()
