@@ -1,0 +1,144 @@
+#pragma once
+
+#include "NetTestSupport.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Waits until something accepts connections on the loopback port.
+inline bool WaitForPort(quint16 port, int timeoutMs = 10000)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, port);
+        if (probe.waitForConnected(200)) {
+            probe.disconnectFromHost();
+            return true;
+        }
+        QTest::qWait(50);
+    }
+    return false;
+}
+
+// A peer program started by a test and stopped by its PID when the object goes.
+class PeerProcess
+{
+public:
+    ~PeerProcess()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.terminate();
+            if (!process.waitForFinished(3000)) {
+                process.kill();
+                process.waitForFinished(3000);
+            }
+        }
+    }
+    bool Start(const QString& program, const QStringList& args)
+    {
+        process.setProgram(program);
+        process.setArguments(args);
+        process.start();
+        return process.waitForStarted(5000);
+    }
+    QProcess process;
+};
+
+// brelmont-provider-sim on two loopback ports.
+class ProviderSim : public PeerProcess
+{
+public:
+    bool Start(const QStringList& options)
+    {
+        logPath = dir.filePath(QStringLiteral("submissions.jsonl"));
+        if (!PeerProcess::Start(QStringLiteral(BRELMONT_PROVIDER_SIM),
+                                options + QStringList{QStringLiteral("--log"), logPath}))
+            return false;
+        QDeadlineTimer deadline(10000);
+        QByteArray out;
+        while (!out.contains('\n') && !deadline.hasExpired() && process.waitForReadyRead(200))
+            out += process.readAllStandardOutput();
+        static const QRegularExpression ready(QStringLiteral("gateway-port=(\\d+) gateway-fallback-port=(\\d+)"));
+        const auto m = ready.match(QString::fromLatin1(out));
+        if (!m.hasMatch())
+            return false;
+        port = static_cast<quint16>(m.captured(1).toUInt());
+        fallbackPort = static_cast<quint16>(m.captured(2).toUInt());
+        return true;
+    }
+    QList<QByteArray> LogLines() const
+    {
+        QFile f(logPath);
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QList<QByteArray> lines = f.readAll().split('\n');
+        lines.removeAll(QByteArray());
+        return lines;
+    }
+
+    QTemporaryDir dir;
+    QString logPath;
+    quint16 port = 0;
+    quint16 fallbackPort = 0;
+};
+
+// microsocks on a free loopback port, optionally with a user name and password.
+class Microsocks : public PeerProcess
+{
+public:
+    static QString Program() { return QStringLiteral("/usr/bin/microsocks"); }
+    static bool Available() { return QFileInfo(Program()).isExecutable(); }
+    bool Start(const QString& user = {}, const QString& password = {})
+    {
+        port = ClosedLoopbackPort();
+        QStringList args{QStringLiteral("-i"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                         QString::number(port), QStringLiteral("-b"), QStringLiteral("127.0.0.1")};
+        if (!user.isEmpty())
+            args << QStringLiteral("-u") << user << QStringLiteral("-P") << password;
+        return PeerProcess::Start(Program(), args) && WaitForPort(port);
+    }
+    quint16 port = 0;
+};
+
+// dante on a free loopback port, refusing connections to one destination port by rule.
+class Dante : public PeerProcess
+{
+public:
+    static QString Program() { return QStringLiteral("/usr/sbin/danted"); }
+    static bool Available() { return QFileInfo(Program()).isExecutable(); }
+    bool Start(quint16 blockedPort)
+    {
+        port = ClosedLoopbackPort();
+        const QString conf = dir.filePath(QStringLiteral("danted.conf"));
+        QFile f(conf);
+        if (!f.open(QIODevice::WriteOnly))
+            return false;
+        f.write(QStringLiteral("logoutput: %1\n"
+                               "internal: 127.0.0.1 port = %2\n"
+                               "external: 127.0.0.1\n"
+                               "socksmethod: none\n"
+                               "clientmethod: none\n"
+                               "user.privileged: root\n"
+                               "user.unprivileged: nobody\n"
+                               "client pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n"
+                               "socks block { from: 0.0.0.0/0 to: 127.0.0.1/32 port = %3 log: error connect }\n"
+                               "socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 command: connect }\n"
+                               "socks block { from: 0.0.0.0/0 to: 0.0.0.0/0 }\n")
+                    .arg(dir.filePath(QStringLiteral("danted.log")))
+                    .arg(port)
+                    .arg(blockedPort)
+                    .toUtf8());
+        f.close();
+        return PeerProcess::Start(Program(), {QStringLiteral("-f"), conf, QStringLiteral("-p"),
+                                              dir.filePath(QStringLiteral("danted.pid"))}) &&
+               WaitForPort(port);
+    }
+    QTemporaryDir dir;
+    quint16 port = 0;
+};
