@@ -428,10 +428,11 @@ void TF_Settings::ApplyLanguage(const QString& code)
     lblLanguage->setText(text({"Lingua:", "Language:", "Idioma:"}));
     lblUserName->setText(text({"UserID:", "UserID:", "UserID:"}));
     lblPassword->setText(text({"Password:", "Password:", "Password:"}));
-    m_linkText = text({"Contattaci per ottenere il tuo account subito.", "Contact us if you want your account immediately.",
-                       "Cadastre-se aqui pra ter um account gratuito"});
+    const QString link = text({"Contattaci per ottenere il tuo account subito.",
+                               "Contact us if you want your account immediately.",
+                               "Cadastre-se aqui pra ter um account gratuito"});
     lblRegistrazioneGratuita->setText(
-        QStringLiteral("<a href=\"#contact\" style=\"color:#0000ff;\">%1</a>").arg(m_linkText.toHtmlEscaped()));
+        QStringLiteral("<a href=\"#contact\" style=\"color:#0000ff;\">%1</a>").arg(link.toHtmlEscaped()));
     lblSender->setText(text({"Mittente:", "Sender:", "Remetente:"}));
     cbProxyActive->setText(text({"Usa un proxy server", "Use a proxy server", "Usa um proxy server"}));
     lblProxyAddress->setText(text({"Indirizzo proxy:", "Proxy address:", "Endereço proxy:"}));

@@ -117,5 +117,4 @@ private:
     TSettingsHolder& m_settings;
     std::vector<std::function<void()>> m_refreshers;
     bool m_pushing = false;
-    QString m_linkText;
 };
