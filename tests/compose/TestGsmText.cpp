@@ -1,5 +1,6 @@
 #include "compose/GsmText.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 class TestGsmText : public QObject
@@ -17,6 +18,7 @@ private slots:
     void crLfLineBreaks();
     void sendText_data();
     void sendText();
+    void randomTextsAgree();
 };
 
 void TestGsmText::charClass_data()
@@ -210,6 +212,41 @@ void TestGsmText::sendText()
     QFETCH(bool, unicode);
     QFETCH(QByteArray, expected);
     QCOMPARE(BuildSendText(text, unicode), expected);
+}
+
+void TestGsmText::randomTextsAgree()
+{
+    // The table-driven count agrees with a count spelled out from GsmCharClass, and the send
+    // text has one byte per unit (GSM) or four hex digits per unit plus the terminator (Unicode).
+    QRandomGenerator random(7);
+    for (int round = 0; round < 2000; ++round) {
+        QString text;
+        const int length = random.bounded(700);
+        const QString gsm = QStringLiteral("ab {}[]\u20AC\r\n\u00C7\u03A9^");
+        for (int i = 0; i < length; ++i) {
+            switch (round % 3) {
+            case 0:
+                text.append(QChar(static_cast<char16_t>(random.bounded(0x10000))));
+                break;
+            case 1:
+                text.append(gsm[random.bounded(gsm.size())]);
+                break;
+            default:
+                text.append(QChar(static_cast<char16_t>(random.bounded(0x100))));
+            }
+        }
+        qsizetype expected = 0;
+        bool unicode = false;
+        for (QChar c : text) {
+            const int cls = GsmCharClass(c.unicode());
+            unicode = unicode || cls == gcUnicode;
+            expected += c == u'\r' ? 0 : cls == gcExtension ? 2 : 1;
+        }
+        const TTextCount count = CountMessageText(text);
+        QCOMPARE(count.IsUnicode, unicode);
+        QCOMPARE(count.Count, unicode ? text.size() : expected);
+        QCOMPARE(BuildSendText(text, count.IsUnicode).size(), unicode ? (text.size() + 1) * 4 : text.size());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestGsmText)

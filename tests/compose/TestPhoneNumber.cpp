@@ -1,5 +1,7 @@
 #include "compose/PhoneNumber.h"
 
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 
 class TestPhoneNumber : public QObject
@@ -20,6 +22,7 @@ private slots:
     void numberListOfAnyShape();
     void destinationValue_data();
     void destinationValue();
+    void randomInputKeepsTheForm();
 };
 
 void TestPhoneNumber::clean_data()
@@ -214,6 +217,33 @@ void TestPhoneNumber::destinationValue()
     QFETCH(QString, number);
     QFETCH(qint64, value);
     QCOMPARE(DestinationValue(number), value);
+}
+
+void TestPhoneNumber::randomInputKeepsTheForm()
+{
+    // Any input cleans to "+"/digits, an accepted number cleans to itself, and the pieces of a
+    // pasted list are accepted numbers.
+    const QString alphabet = QStringLiteral("0000123456789++  ;;\"\r\n\t-().a\u00E1\u0663") + QChar(0) + QChar(0xD800) +
+                             QChar(0xDC00) + QChar(0xFFFF);
+    const QRegularExpression cleanForm(QStringLiteral("^\\+?[0-9]*$"));
+    const QRegularExpression acceptedForm(QStringLiteral("^(\\+[0-9]*|[1-9][0-9]+)$"));
+    QRandomGenerator random(5);
+    for (int round = 0; round < 20000; ++round) {
+        QString text;
+        const int length = random.bounded(24);
+        for (int i = 0; i < length; ++i)
+            text.append(alphabet[random.bounded(alphabet.size())]);
+        QString number = text;
+        QString result;
+        CleanPhoneNumber(number, result);
+        QVERIFY2(cleanForm.match(number).hasMatch(), qPrintable(number));
+        for (const QString& piece : ParseNumberList(text))
+            QVERIFY2(acceptedForm.match(piece).hasMatch(), qPrintable(piece));
+        if (result.isEmpty())
+            continue;
+        QVERIFY2(acceptedForm.match(result).hasMatch(), qPrintable(result));
+        QCOMPARE(AcceptedPhoneNumber(result), result);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPhoneNumber)
