@@ -38,6 +38,7 @@ private slots:
     void nextAnswersQueueUpWithoutShowing();
     void languageTexts_data();
     void languageTexts();
+    void textIsPlainWithLineBreaks();
     void textsFitInEveryLanguage_data();
     void textsFitInEveryLanguage();
 };
@@ -151,6 +152,16 @@ void TestMessageDialog::nextAnswersQueueUpWithoutShowing()
     QVERIFY(second.cbDoNotShowMore->isChecked());
     QCOMPARE(TF_Message::LastCaption(), QStringLiteral("Q2"));
     QCOMPARE(TF_Message::LastText(), QStringLiteral("second?"));
+}
+
+void TestMessageDialog::textIsPlainWithLineBreaks()
+{
+    TF_Message dialog(nullptr, TF_Message::ButtonsOk, QStringLiteral("ITA"));
+    TF_Message::SetNextAnswer(1);
+    dialog.ShowText(QStringLiteral("t"), QStringLiteral("Contact <b>Rossi</b>\r\nsecond line"));
+    QCOMPARE(dialog.lblMessageText->text(), QStringLiteral("Contact <b>Rossi</b>\nsecond line"));
+    QCOMPARE(dialog.lblMessageText->textFormat(), Qt::PlainText);
+    QCOMPARE(TF_Message::LastText(), QStringLiteral("Contact <b>Rossi</b>\r\nsecond line"));
 }
 
 void TestMessageDialog::languageTexts_data()

@@ -50,6 +50,7 @@ TF_Message::TF_Message(QWidget* owner, int buttons, const QString& language)
     BtnCancel_2->setObjectName(QStringLiteral("BtnCancel_2"));
 
     lblMessageText->setWordWrap(true);
+    lblMessageText->setTextFormat(Qt::PlainText);
     lblMessageText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblMessageText->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblMessageText->setMinimumSize(289, 81);
@@ -115,7 +116,10 @@ void TF_Message::SetCaption(const QString& text)
 
 void TF_Message::SetText(const QString& text)
 {
-    lblMessageText->setText(text);
+    // Callers write line breaks as CR LF; the label breaks at LF.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lblMessageText->setText(shown);
 }
 
 void TF_Message::FitHeight()
