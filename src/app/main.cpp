@@ -3,7 +3,10 @@
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QSessionManager>
+
+Q_LOGGING_CATEGORY(lcInstance, "brelmont.instance", QtWarningMsg)
 
 int main(int argc, char* argv[])
 {
@@ -27,8 +30,14 @@ int main(int argc, char* argv[])
     {
         TBrelmontProgram program(arguments);
         QObject::connect(&program, &TBrelmontProgram::ending, &app, &QApplication::quit, Qt::QueuedConnection);
-        QObject::connect(&instance, &SingleInstance::restoreRequested, &program, &TBrelmontProgram::RestoreRequested);
-        QObject::connect(&sessionEnd, &SessionEndWatcher::sessionEnding, &program, &TBrelmontProgram::SessionEnding);
+        QObject::connect(&instance, &SingleInstance::restoreRequested, &program, [&program](const QStringList& args) {
+            qCInfo(lcInstance) << "restore requested" << args;
+            program.RestoreRequested();
+        });
+        QObject::connect(&sessionEnd, &SessionEndWatcher::sessionEnding, &program, [&program](int signalNumber) {
+            qCInfo(lcInstance) << "session ending, signal" << signalNumber;
+            program.SessionEnding();
+        });
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &program,
                          [&program](QSessionManager&) { program.CommitData(); });
         exitCode = QApplication::exec();
