@@ -115,8 +115,15 @@ void TSettingsHolder::ReportError(const QString& message)
 
 void TSettingsHolder::ReloadStore()
 {
-    if (m_store.Load() == RegistryStore::LoadStatus::Unparsable)
-        m_quarantined = m_store.QuarantinedPath();
+    if (m_store.Load() != RegistryStore::LoadStatus::Unparsable)
+        return;
+    m_quarantined = m_store.QuarantinedPath();
+    // Told like a registry error, so the user learns where the old file went; the load itself
+    // goes on with defaults and is no failure.
+    emit registryError(m_quarantined.isEmpty()
+                           ? QStringLiteral("The settings file '%1' could not be read.").arg(m_store.FilePath())
+                           : QStringLiteral("The settings file could not be read and was kept as '%1'.")
+                                 .arg(m_quarantined));
 }
 
 bool TSettingsHolder::LoadSettings(bool placeMainWindow)

@@ -128,6 +128,7 @@ signals:
     void valueChanged(const QString& name);
     // After every load and save: the language to apply to the dialog and the global texts.
     void languageApplied(const QString& code);
+    // Also tells where an unreadable settings file was kept aside (LastError() stays empty then).
     void registryError(const QString& message);
 
 private:

@@ -626,8 +626,13 @@ void TestSettingsHolder::unparsableFileIsKeptAside()
     file.close();
 
     auto holder = Holder();
+    QSignalSpy told(holder.get(), &TSettingsHolder::registryError);
     QVERIFY(holder->LoadSettings(false));
     QVERIFY(!holder->QuarantinedFile().isEmpty());
+    QCOMPARE(holder->LastError(), QString());
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(told.at(0).at(0).toString(),
+             QStringLiteral("The settings file could not be read and was kept as '%1'.").arg(holder->QuarantinedFile()));
     QFile aside(holder->QuarantinedFile());
     QVERIFY(aside.open(QIODevice::ReadOnly));
     QCOMPARE(aside.readAll(), QByteArray("not a registry file at all"));
