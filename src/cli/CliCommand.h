@@ -25,7 +25,7 @@ int RunConfigCommand(const QStringList& args, CliIo io);
 int RunCountCommand(const QStringList& args, CliIo io,
                     const std::function<QStringList(const QString&)>& readList = {}, QIODevice* input = nullptr);
 
-// brelmont-cli send --to NUMBERS [--to ...] --text TEXT [--quality high|medium] [--anonymous]
+// brelmont-cli send --to NUMBERS [--to ...] [--list NAME ...] --text TEXT [--quality high|medium] [--anonymous]
 //                   [--at "YYYY-MM-DD HH:MM"]
 int RunSendCommand(const QStringList& args, CliIo io);
 // brelmont-cli credit

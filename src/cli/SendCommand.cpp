@@ -1,12 +1,15 @@
 #include "cli/CliCommand.h"
 
+#include "cli/PhoneBookLists.h"
+#include "compose/Destinations.h"
+#include "compose/GsmText.h"
+#include "compose/MessageCounter.h"
 #include "net/GatewayResultView.h"
 #include "net/GatewayResults.h"
 #include "net/SMSServer.h"
 #include "net/TcpClient.h"
 #include "platform/OleDate.h"
 #include "platform/SystemFacts.h"
-#include "platform/Win1252.h"
 #include "settings/GlobalTexts.h"
 #include "settings/SettingsHolder.h"
 
@@ -73,31 +76,18 @@ template <typename Signal> bool WaitFor(TGatewayResults& results, Signal signal)
     return arrived;
 }
 
-// "+39 333...;+39347...;": every --to value may hold several numbers separated by ";" or ",".
-QString DestinationsOf(const QStringList& values)
+// The destination string as the recipients panel builds it: every --to value may hold several
+// numbers separated by ";" or ","; they are cleaned, the members of the --list lists follow, and
+// each number is kept once by numeric value.
+TDestinations DestinationsOf(const QStringList& values, const QStringList& lists)
 {
     static const QRegularExpression separators(QStringLiteral("[;,]"));
-    QString out;
+    QStringList numbers;
     for (const QString& value : values)
         for (const QString& number : value.split(separators, Qt::SkipEmptyParts))
             if (!number.trimmed().isEmpty())
-                out += number.trimmed() + u';';
-    return out;
-}
-
-// The text as the gateway takes it: Windows-1252, or UCS-2 big-endian as hexadecimal digits
-// with a terminating zero unit when the code page cannot hold it.
-QByteArray SendTextOf(QString text, bool* unicode)
-{
-    // The message editor joins lines with CR LF; a shell gives LF.
-    text.replace(QRegularExpression(QStringLiteral("\r?\n")), QStringLiteral("\r\n"));
-    *unicode = !IsWin1252Encodable(text);
-    if (!*unicode)
-        return ToWin1252(text);
-    QByteArray hex;
-    for (QChar c : text)
-        hex += QByteArray::number(c.unicode(), 16).toUpper().rightJustified(4, '0');
-    return hex + "0000";
+                numbers << number.trimmed();
+    return BuildDestinations(numbers, lists, lists.isEmpty() ? ListMembersReader() : PhoneBookListReader());
 }
 
 bool Parse(QCommandLineParser& parser, const QString& command, const QStringList& args, CliIo io)
@@ -121,23 +111,34 @@ int RunSendCommand(const QStringList& args, CliIo io)
 {
     QCommandLineParser parser;
     const QCommandLineOption to(QStringLiteral("to"), QString(), QStringLiteral("numbers"));
+    const QCommandLineOption list(QStringLiteral("list"), QString(), QStringLiteral("name"));
     const QCommandLineOption text(QStringLiteral("text"), QString(), QStringLiteral("text"));
     const QCommandLineOption quality(QStringLiteral("quality"), QString(), QStringLiteral("high|medium"),
                                      QStringLiteral("high"));
     const QCommandLineOption anonymous(QStringLiteral("anonymous"));
     const QCommandLineOption at(QStringLiteral("at"), QString(), QStringLiteral("YYYY-MM-DD HH:MM"));
-    parser.addOptions({to, text, quality, anonymous, at});
+    parser.addOptions({to, list, text, quality, anonymous, at});
     if (!Parse(parser, QStringLiteral("send"), args, io))
         return CliBadArguments;
 
-    const QString destinations = DestinationsOf(parser.values(to));
-    if (destinations.isEmpty()) {
-        io.err << "brelmont-cli send: at least one --to NUMBER is needed\n";
+    const TDestinations destinations = DestinationsOf(parser.values(to), parser.values(list));
+    if (!destinations.RejectedNumbers.isEmpty()) {
+        io.err << "brelmont-cli send: not a phone number: '" << destinations.RejectedNumbers.first() << "'\n";
         return CliBadArguments;
     }
-    const QString message = parser.value(text);
+    if (destinations.UniqueRecipients == 0) {
+        io.err << "brelmont-cli send: at least one --to NUMBER or --list NAME with members is needed\n";
+        return CliBadArguments;
+    }
+    // The message editor joins lines with CR LF; a shell gives LF.
+    const QString message = WithCrLfLineBreaks(parser.value(text));
     if (message.trimmed().isEmpty()) {
         io.err << "brelmont-cli send: --text TEXT is needed\n";
+        return CliBadArguments;
+    }
+    const TTextCount count = CountMessageText(message);
+    if (count.TextTooLong) {
+        io.err << "brelmont-cli send: the text is too long (" << TMessageCounter::CounterText(count) << ")\n";
         return CliBadArguments;
     }
     const QString qualityName = parser.value(quality).toLower();
@@ -167,11 +168,10 @@ int RunSendCommand(const QStringList& args, CliIo io)
     // The provider's time base is UTC+1; "TimeZone" is the user's offset in whole hours.
     const double schedule =
         scheduledAt ? DateTimeToDays(*scheduledAt) - (s.settings.GetTimeZone() - 1) / 24.0 : 0.0;
-    bool unicode = false;
-    const QByteArray sendText = SendTextOf(message, &unicode);
+    const QByteArray sendText = BuildSendText(message, count.IsUnicode);
 
-    s.results.SendSMS(destinations, sendText, unicode, qualityName == u"medium" ? 1 : 0, parser.isSet(anonymous),
-                      schedule);
+    s.results.SendSMS(destinations.DestinationString, sendText, count.IsUnicode, qualityName == u"medium" ? 1 : 0,
+                      parser.isSet(anonymous), schedule);
     TSMSServer* session = s.results.SendSession();
     if (!session || !session->Client()->Active()) {
         io.out << s.texts.TextNotSent << '\n';
