@@ -166,6 +166,10 @@ RegistryStore::LoadStatus RegistryStore::Load()
         m_status = LoadStatus::Missing;
         return m_status;
     }
+    if (QFileInfo(m_path).isDir()) { // never moved aside nor replaced: Save() refuses
+        m_status = LoadStatus::Unparsable;
+        return m_status;
+    }
     // A file that exists but cannot be read is kept aside like an unparsable one: the next
     // save must not replace content nobody has seen.
     if (file.open(QIODevice::ReadOnly)) {

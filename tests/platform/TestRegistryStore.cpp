@@ -67,6 +67,7 @@ private slots:
     void subKeysListsDirectChildren();
     void unparsableFileIsKeptAside();
     void unreadableFileIsKeptAside();
+    void folderInPlaceOfTheFileIsLeftAlone();
     void emptyFileIsAFreshHive();
     void damagedLinesAreSkipped();
     void savedFileIsPrivate();
@@ -334,6 +335,17 @@ void TestRegistryStore::unreadableFileIsKeptAside()
     QVERIFY(!store.QuarantinedPath().isEmpty());
     QFile::setPermissions(store.QuarantinedPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(ReadFile(store.QuarantinedPath()), content);
+}
+
+void TestRegistryStore::folderInPlaceOfTheFileIsLeftAlone()
+{
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("registry.reg/inside")));
+    RegistryStore store(Path());
+    QCOMPARE(store.Load(), RegistryStore::LoadStatus::Unparsable);
+    QVERIFY(store.QuarantinedPath().isEmpty());
+    store.WriteInteger(kKey, QStringLiteral("v"), 1);
+    QVERIFY_THROWS_EXCEPTION(ERegistryException, store.Save());
+    QVERIFY(QFileInfo(Path() + QStringLiteral("/inside")).isDir());
 }
 
 void TestRegistryStore::emptyFileIsAFreshHive()
