@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTextStream>
-
 #include <cstdio>
 
 namespace {
@@ -60,9 +59,8 @@ int main(int argc, char* argv[])
         const double base = BestMs(rounds, iterations, [&] { g_sink = g_sink + Baseline(view); });
         const double count =
             BestMs(rounds, iterations, [&] { g_sink = g_sink + CountMessageText(view).Count; });
-        const double recount = BestMs(rounds, iterations, [&] {
-            g_sink = g_sink + counter.Recount(view, 10, 2, true).TotalSms;
-        });
+        const double recount = BestMs(rounds, iterations,
+                                      [&] { g_sink = g_sink + counter.Recount(view, 10, 2, true).TotalSms; });
         out << name << ": sum of code units " << base << " ms, CountMessageText " << count << " ms (ratio "
             << (base > 0 ? count / base : 0) << "), full recount " << recount << " ms (ratio "
             << (base > 0 ? recount / base : 0) << ")\n";

@@ -89,18 +89,19 @@ int main(int argc, char* argv[])
     const double sorted = timer.nsecsElapsed() / 1e6;
 
     // A pasted list of 100,000 lines (or all of them with --small) through ParseNumberList.
-    const QString pasted = numbers.mid(0, qMin<qsizetype>(numbers.size(), 100000)).join(QStringLiteral(";\r\n"));
+    const QString pasted =
+        numbers.mid(0, qMin<qsizetype>(numbers.size(), 100000)).join(QStringLiteral(";\r\n"));
     timer.restart();
     const QStringList parsed = ParseNumberList(pasted);
     const double parsing = timer.nsecsElapsed() / 1e6;
 
-    out << "numbers: " << total << ", unique: " << d.UniqueRecipients << ", duplicates: " << d.DuplicateRecipients
-        << ", dropped: " << d.DroppedNumbers << ", destination string: " << d.DestinationString.size()
-        << " characters\n"
+    out << "numbers: " << total << ", unique: " << d.UniqueRecipients
+        << ", duplicates: " << d.DuplicateRecipients << ", dropped: " << d.DroppedNumbers
+        << ", destination string: " << d.DestinationString.size() << " characters\n"
         << "CleanPhoneNumber + BuildDestinations: " << ours << " ms\n"
         << "sort -u (LC_ALL=C): " << sorted << " ms\n"
         << "ratio: " << (sorted > 0 ? ours / sorted : 0) << " (target: 1 or less)\n"
-        << "ParseNumberList of a pasted list of " << qMin<qsizetype>(numbers.size(), 100000) << " lines: " << parsing
-        << " ms, " << parsed.size() << " pieces accepted\n";
+        << "ParseNumberList of a pasted list of " << qMin<qsizetype>(numbers.size(), 100000)
+        << " lines: " << parsing << " ms, " << parsed.size() << " pieces accepted\n";
     return d.UniqueRecipients + d.DuplicateRecipients == total && d.DroppedNumbers == 0 ? 0 : 1;
 }

@@ -1,5 +1,4 @@
 #include "cli/CliCommand.h"
-
 #include "compose/Destinations.h"
 #include "compose/GsmText.h"
 #include "compose/MessageCounter.h"
@@ -87,8 +86,8 @@ QString YesNo(bool b)
 
 } // namespace
 
-int RunCountCommand(const QStringList& args, CliIo io, const std::function<QStringList(const QString&)>& readList,
-                    QIODevice* input)
+int RunCountCommand(const QStringList& args, CliIo io,
+                    const std::function<QStringList(const QString&)>& readList, QIODevice* input)
 {
     std::optional<CountOptions> o = ParseOptions(args, io);
     if (!o)

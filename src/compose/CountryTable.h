@@ -29,8 +29,8 @@ int FindCountryByName(QStringView name);
 // prefixes; the first length that matches wins, and among equal prefixes the top row.
 struct TCountryMatch
 {
-    int Row = -1;   // -1: no prefix matched
-    QString Rest;   // the number without the matched prefix (the whole number when none)
+    int Row = -1; // -1: no prefix matched
+    QString Rest; // the number without the matched prefix (the whole number when none)
 };
 TCountryMatch FindCountryOfNumber(QStringView number);
 

@@ -139,7 +139,8 @@ void TRecipientsModel::RemoveAt(int index)
 
 bool TRecipientsModel::ContainsNode(const void* node) const
 {
-    return std::any_of(m_items.begin(), m_items.end(), [node](const TRecipient& r) { return r.Node == node; });
+    return std::any_of(m_items.begin(), m_items.end(),
+                       [node](const TRecipient& r) { return r.Node == node; });
 }
 
 TDestinations TRecipientsModel::BuildDestinations(const ListMembersReader& readList) const

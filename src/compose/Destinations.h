@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 #include <vector>
 
@@ -16,8 +15,8 @@ struct TDestinations
 {
     int UniqueRecipients = 0;
     int DuplicateRecipients = 0;
-    int DroppedNumbers = 0;    // not a positive 64-bit value: neither sent nor counted
-    QString DestinationString; // "+digits;" for every unique number, in first-met order
+    int DroppedNumbers = 0;      // not a positive 64-bit value: neither sent nor counted
+    QString DestinationString;   // "+digits;" for every unique number, in first-met order
     QStringList RejectedNumbers; // typed numbers the cleaning rejected (BuildDestinations of typed numbers)
 };
 
@@ -45,13 +44,18 @@ private:
 };
 
 // One row of the recipients panel.
-enum class RecipientKind { Contact, List, Number };
+enum class RecipientKind
+{
+    Contact,
+    List,
+    Number
+};
 struct TRecipient
 {
     RecipientKind Kind = RecipientKind::Number;
-    QString Number;   // contact or hand-added number (blanks removed)
-    QString ListName; // list: its name, as the phone book knows it
-    int Count = 0;    // list: its member count
+    QString Number;             // contact or hand-added number (blanks removed)
+    QString ListName;           // list: its name, as the phone book knows it
+    int Count = 0;              // list: its member count
     const void* Node = nullptr; // the contacts-tree node it came from (contact, list), or null
 };
 

@@ -5,7 +5,8 @@
 #include <QStringView>
 
 // Character classes of one UTF-16 code unit for SMS billing.
-enum GsmClass : int {
+enum GsmClass : int
+{
     gcBasic = 1,     // GSM default alphabet: costs one character
     gcExtension = 2, // GSM extension table: costs two characters in GSM mode
     gcUnicode = 4,   // anything else: the whole text travels as UCS-2

@@ -10,10 +10,10 @@ struct TRecountResult
 {
     TTextCount Text;
     qint64 TotalSms = 0;
-    QString CounterText;     // lblNChars: "148/160", "(Unicode) 75/134"
-    QString RecipientsLabel; // lblDestinatari: " Contatti selezionati (12 / 2 Scartati doppi)"
-    QString SendCaption;     // BtnInviaSMS: "Invia", "Invia 6 sms"
-    QString StatusText;      // TooLong, or empty
+    QString CounterText;             // lblNChars: "148/160", "(Unicode) 75/134"
+    QString RecipientsLabel;         // lblDestinatari: " Contatti selezionati (12 / 2 Scartati doppi)"
+    QString SendCaption;             // BtnInviaSMS: "Invia", "Invia 6 sms"
+    QString StatusText;              // TooLong, or empty
     bool ShowUnicodeWarning = false; // the text has just turned Unicode and the warning is on
 };
 
@@ -24,7 +24,8 @@ class TMessageCounter
 {
 public:
     // text with CR LF line breaks; warningUnicode is the "WarningUnicode" setting.
-    TRecountResult Recount(QStringView text, int uniqueRecipients, int duplicateRecipients, bool warningUnicode);
+    TRecountResult Recount(QStringView text, int uniqueRecipients, int duplicateRecipients,
+                           bool warningUnicode);
 
     bool IsUnicode() const { return m_isUnicode; }
     bool TextTooLong() const { return m_textTooLong; }

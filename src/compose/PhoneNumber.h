@@ -19,8 +19,8 @@ QString ApplyDefaultPrefix(const QString& number, const QString& prefix);
 // The number of the contact panel: the prefix label's text first, then the number field.
 struct TContactNumberCheck
 {
-    QString Cleaned; // the composed number after cleaning (what is stored)
-    QString Result;  // Cleaned when accepted, else empty
+    QString Cleaned;        // the composed number after cleaning (what is stored)
+    QString Result;         // Cleaned when accepted, else empty
     bool Valid = false;     // Result is not empty (else the field shows red and bold)
     bool OkEnabled = false; // valid, a country selected and the field not blank
 };

@@ -47,29 +47,35 @@ void TestCountCommand::output_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("expected");
     QTest::newRow("unicode two parts, three recipients")
-        << QStringList{QStringLiteral("--text"), QStringLiteral("\u00E1").repeated(75), QStringLiteral("--recipients"),
-                       QStringLiteral("3"), QStringLiteral("--language"), QStringLiteral("ITA")}
-        << QStringLiteral("counter: (Unicode) 75/134\nparts: 2\ntotal-sms: 6\nunicode: yes\ntoo-long: no\n"
-                          "recipients: 3\nduplicates: 0\nlabel:  Contatti selezionati (3)\nsend: Invia 6 sms\n");
+        << QStringList{QStringLiteral("--text"),       QStringLiteral("\u00E1").repeated(75),
+                       QStringLiteral("--recipients"), QStringLiteral("3"),
+                       QStringLiteral("--language"),   QStringLiteral("ITA")}
+        << QStringLiteral(
+               "counter: (Unicode) 75/134\nparts: 2\ntotal-sms: 6\nunicode: yes\ntoo-long: no\n"
+               "recipients: 3\nduplicates: 0\nlabel:  Contatti selezionati (3)\nsend: Invia 6 sms\n");
     QTest::newRow("LF counts as CR LF")
-        << QStringList{QStringLiteral("--text"), QStringLiteral("Ciao\nCi\u00E1o"), QStringLiteral("--language"),
-                       QStringLiteral("ENG")}
+        << QStringList{QStringLiteral("--text"), QStringLiteral("Ciao\nCi\u00E1o"),
+                       QStringLiteral("--language"), QStringLiteral("ENG")}
         << QStringLiteral("counter: (Unicode) 10/70\nparts: 1\ntotal-sms: 0\nunicode: yes\ntoo-long: no\n"
                           "recipients: 0\nduplicates: 0\nlabel:  Selected contacts (0)\nsend: Send\n");
     QTest::newRow("too long with duplicates")
-        << QStringList{QStringLiteral("--text"), QStringLiteral("a").repeated(613), QStringLiteral("--recipients"),
-                       QStringLiteral("10"), QStringLiteral("--duplicates"), QStringLiteral("2"),
-                       QStringLiteral("--language"), QStringLiteral("POR")}
-        << QStringLiteral("counter: 613/612\nparts: 4\ntotal-sms: 40\nunicode: no\ntoo-long: yes\n"
-                          "recipients: 10\nduplicates: 2\nlabel:  Contactos seleccionados (12 / 2 Descartados "
-                          "duplicados)\nsend: Envia 40 sms\nstatus: Texto muito longo\n");
+        << QStringList{QStringLiteral("--text"),       QStringLiteral("a").repeated(613),
+                       QStringLiteral("--recipients"), QStringLiteral("10"),
+                       QStringLiteral("--duplicates"), QStringLiteral("2"),
+                       QStringLiteral("--language"),   QStringLiteral("POR")}
+        << QStringLiteral(
+               "counter: 613/612\nparts: 4\ntotal-sms: 40\nunicode: no\ntoo-long: yes\n"
+               "recipients: 10\nduplicates: 2\nlabel:  Contactos seleccionados (12 / 2 Descartados "
+               "duplicados)\nsend: Envia 40 sms\nstatus: Texto muito longo\n");
     QTest::newRow("typed numbers de-duplicated")
-        << QStringList{QStringLiteral("--text"), QStringLiteral("[x]"), QStringLiteral("--to"),
-                       QStringLiteral("0039 333 1234567"), QStringLiteral("--to"), QStringLiteral("+0393331234567"),
+        << QStringList{QStringLiteral("--text"),     QStringLiteral("[x]"),
+                       QStringLiteral("--to"),       QStringLiteral("0039 333 1234567"),
+                       QStringLiteral("--to"),       QStringLiteral("+0393331234567"),
                        QStringLiteral("--language"), QStringLiteral("ITA")}
-        << QStringLiteral("counter: 5/160\nparts: 1\ntotal-sms: 1\nunicode: no\ntoo-long: no\nrecipients: 1\n"
-                          "duplicates: 1\nlabel:  Contatti selezionati (2 / 1 Scartato doppio)\nsend: Invia 1 sms\n"
-                          "destinations: +393331234567;\n");
+        << QStringLiteral(
+               "counter: 5/160\nparts: 1\ntotal-sms: 1\nunicode: no\ntoo-long: no\nrecipients: 1\n"
+               "duplicates: 1\nlabel:  Contatti selezionati (2 / 1 Scartato doppio)\nsend: Invia 1 sms\n"
+               "destinations: +393331234567;\n");
 }
 
 void TestCountCommand::output()

@@ -16,14 +16,13 @@ void TestSendArguments::refused_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("message");
-    QTest::newRow("rejected number")
-        << QStringList{QStringLiteral("--to"), QStringLiteral("+39333111;7"), QStringLiteral("--text"),
-                       QStringLiteral("x")}
-        << QStringLiteral("brelmont-cli send: not a phone number: '7'\n");
-    QTest::newRow("text too long")
-        << QStringList{QStringLiteral("--to"), QStringLiteral("+39333111"), QStringLiteral("--text"),
-                       QStringLiteral("a").repeated(612) + u'{'}
-        << QStringLiteral("brelmont-cli send: the text is too long (614/612)\n");
+    QTest::newRow("rejected number") << QStringList{QStringLiteral("--to"), QStringLiteral("+39333111;7"),
+                                                    QStringLiteral("--text"), QStringLiteral("x")}
+                                     << QStringLiteral("brelmont-cli send: not a phone number: '7'\n");
+    QTest::newRow("text too long") << QStringList{QStringLiteral("--to"), QStringLiteral("+39333111"),
+                                                  QStringLiteral("--text"),
+                                                  QStringLiteral("a").repeated(612) + u'{'}
+                                   << QStringLiteral("brelmont-cli send: the text is too long (614/612)\n");
     QTest::newRow("unicode text too long")
         << QStringList{QStringLiteral("--to"), QStringLiteral("+39333111"), QStringLiteral("--text"),
                        QStringLiteral("\u00E1").repeated(269)}
@@ -31,10 +30,13 @@ void TestSendArguments::refused_data()
     QTest::newRow("list without members")
         << QStringList{QStringLiteral("--list"), QStringLiteral("Nessuna"), QStringLiteral("--text"),
                        QStringLiteral("x")}
-        << QStringLiteral("brelmont-cli send: at least one --to NUMBER or --list NAME with members is needed\n");
+        << QStringLiteral(
+               "brelmont-cli send: at least one --to NUMBER or --list NAME with members is needed\n");
     QTest::newRow("only invalid values")
-        << QStringList{QStringLiteral("--to"), QStringLiteral(";,;"), QStringLiteral("--text"), QStringLiteral("x")}
-        << QStringLiteral("brelmont-cli send: at least one --to NUMBER or --list NAME with members is needed\n");
+        << QStringList{QStringLiteral("--to"), QStringLiteral(";,;"), QStringLiteral("--text"),
+                       QStringLiteral("x")}
+        << QStringLiteral(
+               "brelmont-cli send: at least one --to NUMBER or --list NAME with members is needed\n");
 }
 
 void TestSendArguments::refused()

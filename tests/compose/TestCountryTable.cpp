@@ -82,9 +82,10 @@ void TestCountryTable::barePlusRows()
     for (int row = 0; row < kCountryCount; ++row)
         if (CountryPrefix(row) == u"+")
             bare << CountryName(row);
-    QCOMPARE(bare, (QStringList{QStringLiteral("Bouvet Island (NOR)"), QStringLiteral("British Indian Ocean Territory"),
-                                QStringLiteral("Heard And Mc Donald Isles"), QStringLiteral("Pitcairn Island"),
-                                QStringLiteral("Western Sahara")}));
+    QCOMPARE(bare, (QStringList{QStringLiteral("Bouvet Island (NOR)"),
+                                QStringLiteral("British Indian Ocean Territory"),
+                                QStringLiteral("Heard And Mc Donald Isles"),
+                                QStringLiteral("Pitcairn Island"), QStringLiteral("Western Sahara")}));
 }
 
 void TestCountryTable::everyPrefixIsPlusAndDigits()
@@ -124,14 +125,16 @@ void TestCountryTable::countryOfNumber_data()
     QTest::addColumn<QString>("number");
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("rest");
-    QTest::newRow("Anguilla by five characters") << QStringLiteral("+12645551234") << 7 << QStringLiteral("5551234");
+    QTest::newRow("Anguilla by five characters")
+        << QStringLiteral("+12645551234") << 7 << QStringLiteral("5551234");
     QTest::newRow("Canada for +1") << QStringLiteral("+15551234") << 37 << QStringLiteral("5551234");
-    QTest::newRow("Italy, not San Marino") << QStringLiteral("+393331234567") << 103
-                                           << QStringLiteral("3331234567");
+    QTest::newRow("Italy, not San Marino")
+        << QStringLiteral("+393331234567") << 103 << QStringLiteral("3331234567");
     QTest::newRow("Australia for +61") << QStringLiteral("+61212345678") << 12 << QStringLiteral("212345678");
     QTest::newRow("two characters") << QStringLiteral("+79161234567") << 175 << QStringLiteral("9161234567");
     QTest::newRow("Kazakhstan first for +996") << QStringLiteral("+996555") << 108 << QStringLiteral("555");
-    QTest::newRow("+44 is S Georgia, the top row") << QStringLiteral("+442079460000") << 177 << QStringLiteral("2079460000");
+    QTest::newRow("+44 is S Georgia, the top row")
+        << QStringLiteral("+442079460000") << 177 << QStringLiteral("2079460000");
     QTest::newRow("number shorter than the prefix try") << QStringLiteral("+39") << 103 << QString();
     QTest::newRow("no prefix") << QStringLiteral("3331234567") << -1 << QStringLiteral("3331234567");
     QTest::newRow("unknown prefix") << QStringLiteral("+0123") << -1 << QStringLiteral("+0123");

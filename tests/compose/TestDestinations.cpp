@@ -34,16 +34,16 @@ void TestDestinations::builder_data()
     QTest::newRow("same value with a zero")
         << QStringList{QStringLiteral("+393331234567"), QStringLiteral("+0393331234567")} << 1 << 1 << 0
         << QStringLiteral("+393331234567;");
-    QTest::newRow("first-met order")
-        << QStringList{QStringLiteral("+2"), QStringLiteral("+13"), QStringLiteral("+2"), QStringLiteral("11"),
-                       QStringLiteral("+13"), QStringLiteral("+2")}
-        << 3 << 3 << 0 << QStringLiteral("+2;+13;+11;");
+    QTest::newRow("first-met order") << QStringList{QStringLiteral("+2"),  QStringLiteral("+13"),
+                                                    QStringLiteral("+2"),  QStringLiteral("11"),
+                                                    QStringLiteral("+13"), QStringLiteral("+2")}
+                                     << 3 << 3 << 0 << QStringLiteral("+2;+13;+11;");
     QTest::newRow("invalid numbers dropped, not counted")
         << QStringList{QString(), QStringLiteral("+"), QStringLiteral("+1000000000000000000"),
                        QStringLiteral("39 333"), QStringLiteral("+44")}
         << 1 << 0 << 4 << QStringLiteral("+44;");
-    QTest::newRow("dropped twice is not a duplicate") << QStringList{QStringLiteral("x"), QStringLiteral("x")} << 0
-                                                      << 0 << 2 << QString();
+    QTest::newRow("dropped twice is not a duplicate")
+        << QStringList{QStringLiteral("x"), QStringLiteral("x")} << 0 << 0 << 2 << QString();
     QTest::newRow("18 digits") << QStringList{QStringLiteral("999999999999999999")} << 1 << 0 << 0
                                << QStringLiteral("+999999999999999999;");
 }
@@ -161,8 +161,8 @@ void TestDestinations::removeAndClear()
 void TestDestinations::typedNumbersAndLists()
 {
     const TDestinations d = BuildDestinations(
-        QStringList{QStringLiteral("0039 333 1234567"), QStringLiteral("7"), QStringLiteral("+39-333-1234567"),
-                    QStringLiteral("abc")},
+        QStringList{QStringLiteral("0039 333 1234567"), QStringLiteral("7"),
+                    QStringLiteral("+39-333-1234567"), QStringLiteral("abc")},
         QStringList{QStringLiteral("L")}, [](const QString&) {
             return QStringList{QStringLiteral("+393331234567"), QStringLiteral("+447700900123")};
         });

@@ -118,11 +118,12 @@ void TestGsmText::count_data()
     QTest::newRow("640 basic") << a.repeated(640) << 640 << 4 << 612 << false << true;
     QTest::newRow("lone euro") << QStringLiteral("\u20AC") << 2 << 1 << 160 << false << false;
     QTest::newRow("[x]") << QStringLiteral("[x]") << 5 << 1 << 160 << false << false;
-    QTest::newRow("80 euros fill one part") << QStringLiteral("\u20AC").repeated(80) << 160 << 1 << 160 << false
-                                            << false;
+    QTest::newRow("80 euros fill one part")
+        << QStringLiteral("\u20AC").repeated(80) << 160 << 1 << 160 << false << false;
     QTest::newRow("159 basic and a brace") << a.repeated(159) + u'{' << 161 << 2 << 306 << false << false;
     QTest::newRow("Ciao CR LF Ciao") << QStringLiteral("Ciao\r\nCiao") << 9 << 1 << 160 << false << false;
-    QTest::newRow("Ciao CR LF with a-acute") << QStringLiteral("Ciao\r\nCi\u00E1o") << 10 << 1 << 70 << true << false;
+    QTest::newRow("Ciao CR LF with a-acute")
+        << QStringLiteral("Ciao\r\nCi\u00E1o") << 10 << 1 << 70 << true << false;
     QTest::newRow("70 unicode") << ua.repeated(70) << 70 << 1 << 70 << true << false;
     QTest::newRow("71 unicode") << ua.repeated(71) << 71 << 2 << 134 << true << false;
     QTest::newRow("75 unicode") << ua.repeated(75) << 75 << 2 << 134 << true << false;
@@ -132,13 +133,14 @@ void TestGsmText::count_data()
     QTest::newRow("202 unicode") << ua.repeated(202) << 202 << 4 << 268 << true << false;
     QTest::newRow("268 unicode") << ua.repeated(268) << 268 << 4 << 268 << true << false;
     QTest::newRow("269 unicode") << ua.repeated(269) << 269 << 4 << 268 << true << true;
-    QTest::newRow("euro counts one in unicode") << QStringLiteral("\u20AC\u00E1") << 2 << 1 << 70 << true << false;
+    QTest::newRow("euro counts one in unicode")
+        << QStringLiteral("\u20AC\u00E1") << 2 << 1 << 70 << true << false;
     QTest::newRow("unicode after many extension chars")
         << QStringLiteral("{}").repeated(50) + ua << 101 << 2 << 134 << true << false;
     QTest::newRow("emoji counts two") << QStringLiteral("\U0001F600") << 2 << 1 << 70 << true << false;
     QTest::newRow("typographic quotes") << QStringLiteral("\u201Cok\u201D") << 4 << 1 << 70 << true << false;
-    QTest::newRow("accents of the basic set") << QStringLiteral("\u00E9\u00E8\u00E0\u00F9\u00EC\u00F2\u00C7") << 7
-                                              << 1 << 160 << false << false;
+    QTest::newRow("accents of the basic set")
+        << QStringLiteral("\u00E9\u00E8\u00E0\u00F9\u00EC\u00F2\u00C7") << 7 << 1 << 160 << false << false;
     QTest::newRow("lone high surrogate") << QString(QChar(0xD800)) << 1 << 1 << 70 << true << false;
     QTest::newRow("NUL is basic") << QString(3, QChar(0)) << 3 << 1 << 160 << false << false;
 }
@@ -196,13 +198,15 @@ void TestGsmText::sendText_data()
     QTest::newRow("Ciao unicode") << QStringLiteral("Ciao") << true << QByteArray("004300690061006F0000");
     QTest::newRow("empty unicode") << QString() << true << QByteArray("0000");
     QTest::newRow("upper-case hex") << QStringLiteral("\u00E1\u20AC") << true << QByteArray("00E120AC0000");
-    QTest::newRow("surrogate pair as two units") << QStringLiteral("\U0001F600") << true
-                                                 << QByteArray("D83DDE000000");
+    QTest::newRow("surrogate pair as two units")
+        << QStringLiteral("\U0001F600") << true << QByteArray("D83DDE000000");
     QTest::newRow("Ciao GSM") << QStringLiteral("Ciao") << false << QByteArray("Ciao");
     QTest::newRow("euro is 0x80") << QStringLiteral("5\u20AC") << false << QByteArray("5\x80");
-    QTest::newRow("latin-1 letters") << QStringLiteral("\u00E8\u00C7\u00A3") << false << QByteArray("\xE8\xC7\xA3");
+    QTest::newRow("latin-1 letters") << QStringLiteral("\u00E8\u00C7\u00A3") << false
+                                     << QByteArray("\xE8\xC7\xA3");
     QTest::newRow("CR LF kept") << QStringLiteral("a\r\nb") << false << QByteArray("a\r\nb");
-    QTest::newRow("greek capitals substituted") << QStringLiteral("\u0394x\u03A9") << false << QByteArray("?x?");
+    QTest::newRow("greek capitals substituted")
+        << QStringLiteral("\u0394x\u03A9") << false << QByteArray("?x?");
     QTest::newRow("NUL substituted") << QString(QChar(0)) << false << QByteArray("?");
 }
 

@@ -32,32 +32,47 @@ void TestMessageCounter::texts_data()
 
     const QString a = QStringLiteral("a");
     const QString ua = QStringLiteral("\u00E1");
-    QTest::newRow("ita empty, 3 recipients") << QStringLiteral("ITA") << QString() << 3 << 0 << QStringLiteral("0/160")
-                                             << QStringLiteral(" Contatti selezionati (3)") << QStringLiteral("Invia 3 sms");
-    QTest::newRow("ita empty, no recipients") << QStringLiteral("ITA") << QString() << 0 << 0 << QStringLiteral("0/160")
-                                              << QStringLiteral(" Contatti selezionati (0)") << QStringLiteral("Invia");
-    QTest::newRow("ita 148 chars") << QStringLiteral("ITA") << a.repeated(148) << 1 << 0 << QStringLiteral("148/160") << QStringLiteral(" Contatti selezionati (1)")
+    QTest::newRow("ita empty, 3 recipients")
+        << QStringLiteral("ITA") << QString() << 3 << 0 << QStringLiteral("0/160")
+        << QStringLiteral(" Contatti selezionati (3)") << QStringLiteral("Invia 3 sms");
+    QTest::newRow("ita empty, no recipients")
+        << QStringLiteral("ITA") << QString() << 0 << 0 << QStringLiteral("0/160")
+        << QStringLiteral(" Contatti selezionati (0)") << QStringLiteral("Invia");
+    QTest::newRow("ita 148 chars") << QStringLiteral("ITA") << a.repeated(148) << 1 << 0
+                                   << QStringLiteral("148/160") << QStringLiteral(" Contatti selezionati (1)")
                                    << QStringLiteral("Invia 1 sms");
-    QTest::newRow("ita unicode 2 parts, 3 recipients") << QStringLiteral("ITA") << ua.repeated(75) << 3 << 0 << QStringLiteral("(Unicode) 75/134")
-                                                       << QStringLiteral(" Contatti selezionati (3)") << QStringLiteral("Invia 6 sms");
+    QTest::newRow("ita unicode 2 parts, 3 recipients")
+        << QStringLiteral("ITA") << ua.repeated(75) << 3 << 0 << QStringLiteral("(Unicode) 75/134")
+        << QStringLiteral(" Contatti selezionati (3)") << QStringLiteral("Invia 6 sms");
     QTest::newRow("ita 10 unique 2 duplicates 2 parts")
-        << QStringLiteral("ITA") << a.repeated(200) << 10 << 2 << QStringLiteral("200/306") << QStringLiteral(" Contatti selezionati (12 / 2 Scartati doppi)")
-        << QStringLiteral("Invia 20 sms");
-    QTest::newRow("ita one duplicate") << QStringLiteral("ITA") << a << 4 << 1 << QStringLiteral("1/160")
-                                       << QStringLiteral(" Contatti selezionati (5 / 1 Scartato doppio)") << QStringLiteral("Invia 4 sms");
+        << QStringLiteral("ITA") << a.repeated(200) << 10 << 2 << QStringLiteral("200/306")
+        << QStringLiteral(" Contatti selezionati (12 / 2 Scartati doppi)") << QStringLiteral("Invia 20 sms");
+    QTest::newRow("ita one duplicate")
+        << QStringLiteral("ITA") << a << 4 << 1 << QStringLiteral("1/160")
+        << QStringLiteral(" Contatti selezionati (5 / 1 Scartato doppio)") << QStringLiteral("Invia 4 sms");
     QTest::newRow("eng one duplicate") << QStringLiteral("ENG") << a << 4 << 1 << QStringLiteral("1/160")
-                                       << QStringLiteral(" Selected contacts (5 / 1 Discarded as duplicate)") << QStringLiteral("Send 4 sms");
-    QTest::newRow("eng duplicates") << QStringLiteral("ENG") << ua << 2 << 3 << QStringLiteral("(Unicode) 1/70")
-                                    << QStringLiteral(" Selected contacts (5 / 3 Discarded as duplicates)") << QStringLiteral("Send 2 sms");
-    QTest::newRow("eng no recipients") << QStringLiteral("ENG") << a << 0 << 0 << QStringLiteral("1/160") << QStringLiteral(" Selected contacts (0)") << QStringLiteral("Send");
-    QTest::newRow("fra shows english") << QStringLiteral("FRA") << a << 2 << 0 << QStringLiteral("1/160") << QStringLiteral(" Selected contacts (2)")
-                                       << QStringLiteral("Send 2 sms");
-    QTest::newRow("por one duplicate") << QStringLiteral("POR") << a << 1 << 1 << QStringLiteral("1/160")
-                                       << QStringLiteral(" Contactos seleccionados (2 / 1 Descartado duplicado)") << QStringLiteral("Envia 1 sms");
+                                       << QStringLiteral(" Selected contacts (5 / 1 Discarded as duplicate)")
+                                       << QStringLiteral("Send 4 sms");
+    QTest::newRow("eng duplicates") << QStringLiteral("ENG") << ua << 2 << 3
+                                    << QStringLiteral("(Unicode) 1/70")
+                                    << QStringLiteral(" Selected contacts (5 / 3 Discarded as duplicates)")
+                                    << QStringLiteral("Send 2 sms");
+    QTest::newRow("eng no recipients") << QStringLiteral("ENG") << a << 0 << 0 << QStringLiteral("1/160")
+                                       << QStringLiteral(" Selected contacts (0)") << QStringLiteral("Send");
+    QTest::newRow("fra shows english")
+        << QStringLiteral("FRA") << a << 2 << 0 << QStringLiteral("1/160")
+        << QStringLiteral(" Selected contacts (2)") << QStringLiteral("Send 2 sms");
+    QTest::newRow("por one duplicate")
+        << QStringLiteral("POR") << a << 1 << 1 << QStringLiteral("1/160")
+        << QStringLiteral(" Contactos seleccionados (2 / 1 Descartado duplicado)")
+        << QStringLiteral("Envia 1 sms");
     QTest::newRow("por duplicates") << QStringLiteral("POR") << a << 1 << 2 << QStringLiteral("1/160")
-                                    << QStringLiteral(" Contactos seleccionados (3 / 2 Descartados duplicados)") << QStringLiteral("Envia 1 sms");
-    QTest::newRow("por no recipients") << QStringLiteral("POR") << a.repeated(640) << 0 << 0 << QStringLiteral("640/612")
-                                       << QStringLiteral(" Contactos seleccionados (0)") << QStringLiteral("Envia");
+                                    << QStringLiteral(
+                                           " Contactos seleccionados (3 / 2 Descartados duplicados)")
+                                    << QStringLiteral("Envia 1 sms");
+    QTest::newRow("por no recipients")
+        << QStringLiteral("POR") << a.repeated(640) << 0 << 0 << QStringLiteral("640/612")
+        << QStringLiteral(" Contactos seleccionados (0)") << QStringLiteral("Envia");
 }
 
 void TestMessageCounter::texts()

@@ -31,7 +31,8 @@ void TestPhoneNumber::clean_data()
     QTest::addColumn<QString>("cleaned"); // the in-out number afterwards
     QTest::addColumn<QString>("result");
     const auto row = [](const char* name, const char* in, const char* cleaned, const char* result) {
-        QTest::newRow(name) << QString::fromUtf8(in) << QString::fromUtf8(cleaned) << QString::fromUtf8(result);
+        QTest::newRow(name) << QString::fromUtf8(in) << QString::fromUtf8(cleaned)
+                            << QString::fromUtf8(result);
     };
     row("0039 prefix", "0039 333-1234567", "+393331234567", "+393331234567");
     row("parentheses and blanks", "(333) 123 4567", "3331234567", "3331234567");
@@ -78,11 +79,14 @@ void TestPhoneNumber::defaultPrefix_data()
     QTest::newRow("0039 left alone") << QStringLiteral("0039347123") << QStringLiteral("+39")
                                      << QStringLiteral("+39347123");
     QTest::newRow("06123") << QStringLiteral("06123") << QStringLiteral("+39") << QStringLiteral("+396123");
-    QTest::newRow("double zero is a prefix") << QStringLiteral("0 0 6123") << QStringLiteral("+44")
-                                             << QStringLiteral("+6123");
-    QTest::newRow("plus kept") << QStringLiteral("+441234") << QStringLiteral("+39") << QStringLiteral("+441234");
-    QTest::newRow("rejected stays cleaned") << QStringLiteral("7-") << QStringLiteral("+39") << QStringLiteral("7");
-    QTest::newRow("bare plus prefix") << QStringLiteral("333") << QStringLiteral("+") << QStringLiteral("+333");
+    QTest::newRow("double zero is a prefix")
+        << QStringLiteral("0 0 6123") << QStringLiteral("+44") << QStringLiteral("+6123");
+    QTest::newRow("plus kept") << QStringLiteral("+441234") << QStringLiteral("+39")
+                               << QStringLiteral("+441234");
+    QTest::newRow("rejected stays cleaned")
+        << QStringLiteral("7-") << QStringLiteral("+39") << QStringLiteral("7");
+    QTest::newRow("bare plus prefix")
+        << QStringLiteral("333") << QStringLiteral("+") << QStringLiteral("+333");
 }
 
 void TestPhoneNumber::defaultPrefix()
@@ -120,17 +124,17 @@ void TestPhoneNumber::contactNumber_data()
     QTest::addColumn<bool>("ok");
     QTest::newRow("italy mobile") << QStringLiteral("+39") << QStringLiteral("3331234567") << true
                                   << QStringLiteral("+393331234567") << true;
-    QTest::newRow("leading 0 of the field stays") << QStringLiteral("+39") << QStringLiteral("0612345678") << true
-                                                  << QStringLiteral("+390612345678") << true;
-    QTest::newRow("prefix label comes first") << QStringLiteral("+39") << QStringLiteral("0044123") << true
-                                              << QStringLiteral("+390044123") << true;
+    QTest::newRow("leading 0 of the field stays") << QStringLiteral("+39") << QStringLiteral("0612345678")
+                                                  << true << QStringLiteral("+390612345678") << true;
+    QTest::newRow("prefix label comes first")
+        << QStringLiteral("+39") << QStringLiteral("0044123") << true << QStringLiteral("+390044123") << true;
     QTest::newRow("no country") << QStringLiteral("+39") << QStringLiteral("333") << false
                                 << QStringLiteral("+39333") << false;
-    QTest::newRow("blank field") << QStringLiteral("+39") << QStringLiteral("   ") << true << QStringLiteral("+39")
-                                 << false;
+    QTest::newRow("blank field") << QStringLiteral("+39") << QStringLiteral("   ") << true
+                                 << QStringLiteral("+39") << false;
     QTest::newRow("no prefix, one digit") << QString() << QStringLiteral("7") << true << QString() << false;
-    QTest::newRow("bare plus country") << QStringLiteral("+") << QStringLiteral("12") << true
-                                       << QStringLiteral("+12") << true;
+    QTest::newRow("bare plus country")
+        << QStringLiteral("+") << QStringLiteral("12") << true << QStringLiteral("+12") << true;
 }
 
 void TestPhoneNumber::contactNumber()
@@ -155,20 +159,21 @@ void TestPhoneNumber::numberList_data()
                                               QStringLiteral("+393331234567")};
     QTest::newRow("blank splits") << QStringLiteral("333 1234567")
                                   << QStringList{QStringLiteral("333"), QStringLiteral("1234567")};
-    QTest::newRow("quotes keep together") << QStringLiteral("\"333 1234567\";\"0039 347 1\"")
-                                          << QStringList{QStringLiteral("3331234567"), QStringLiteral("+393471")};
-    QTest::newRow("tabs and lone CR") << QStringLiteral("0612\t0713\r+3")
-                                      << QStringList{QStringLiteral("612"), QStringLiteral("713"),
-                                                     QStringLiteral("+3")};
-    QTest::newRow("rejected pieces skipped") << QStringLiteral("7;abc;;0;+39 12")
-                                             << QStringList{QStringLiteral("+39"), QStringLiteral("12")};
+    QTest::newRow("quotes keep together")
+        << QStringLiteral("\"333 1234567\";\"0039 347 1\"")
+        << QStringList{QStringLiteral("3331234567"), QStringLiteral("+393471")};
+    QTest::newRow("tabs and lone CR")
+        << QStringLiteral("0612\t0713\r+3")
+        << QStringList{QStringLiteral("612"), QStringLiteral("713"), QStringLiteral("+3")};
+    QTest::newRow("rejected pieces skipped")
+        << QStringLiteral("7;abc;;0;+39 12") << QStringList{QStringLiteral("+39"), QStringLiteral("12")};
     QTest::newRow("hint yields nothing")
-        << QStringLiteral("Copy here your number list to add using ; or return as separator.") << QStringList{};
-    QTest::newRow("unterminated quote ends at line end") << QStringLiteral("\"333 44\n555")
-                                                         << QStringList{QStringLiteral("33344"),
-                                                                        QStringLiteral("555")};
-    QTest::newRow("text after a quote is its own piece") << QStringLiteral("\"12\"34")
-                                                         << QStringList{QStringLiteral("12"), QStringLiteral("34")};
+        << QStringLiteral("Copy here your number list to add using ; or return as separator.")
+        << QStringList{};
+    QTest::newRow("unterminated quote ends at line end")
+        << QStringLiteral("\"333 44\n555") << QStringList{QStringLiteral("33344"), QStringLiteral("555")};
+    QTest::newRow("text after a quote is its own piece")
+        << QStringLiteral("\"12\"34") << QStringList{QStringLiteral("12"), QStringLiteral("34")};
     QTest::newRow("empty") << QString() << QStringList{};
 }
 
@@ -201,9 +206,10 @@ void TestPhoneNumber::destinationValue_data()
     QTest::newRow("18 digits") << QStringLiteral("+999999999999999999") << qint64(999999999999999999);
     QTest::newRow("19 digits dropped") << QStringLiteral("+1000000000000000000") << qint64(0);
     QTest::newRow("leading zeros do not count") << QStringLiteral("000009999999999999999999") << qint64(0);
-    QTest::newRow("leading zeros then 18 digits") << QStringLiteral("00000999999999999999999")
-                                                  << qint64(999999999999999999);
-    QTest::newRow("zeros then 18 digits") << QStringLiteral("+000123456789012345678") << qint64(123456789012345678);
+    QTest::newRow("leading zeros then 18 digits")
+        << QStringLiteral("00000999999999999999999") << qint64(999999999999999999);
+    QTest::newRow("zeros then 18 digits")
+        << QStringLiteral("+000123456789012345678") << qint64(123456789012345678);
     QTest::newRow("empty") << QString() << qint64(0);
     QTest::newRow("lone plus") << QStringLiteral("+") << qint64(0);
     QTest::newRow("zero") << QStringLiteral("+000") << qint64(0);
@@ -223,8 +229,8 @@ void TestPhoneNumber::randomInputKeepsTheForm()
 {
     // Any input cleans to "+"/digits, an accepted number cleans to itself, and the pieces of a
     // pasted list are accepted numbers.
-    const QString alphabet = QStringLiteral("0000123456789++  ;;\"\r\n\t-().a\u00E1\u0663") + QChar(0) + QChar(0xD800) +
-                             QChar(0xDC00) + QChar(0xFFFF);
+    const QString alphabet = QStringLiteral("0000123456789++  ;;\"\r\n\t-().a\u00E1\u0663") + QChar(0) +
+                             QChar(0xD800) + QChar(0xDC00) + QChar(0xFFFF);
     const QRegularExpression cleanForm(QStringLiteral("^\\+?[0-9]*$"));
     const QRegularExpression acceptedForm(QStringLiteral("^(\\+[0-9]*|[1-9][0-9]+)$"));
     QRandomGenerator random(5);
