@@ -97,11 +97,11 @@ void TestConfigCommand::listShowsEverySetting()
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 29 + 10); // every value of the settings key, then the endpoints
     QCOMPARE(lines.first(), QStringLiteral("StartUpConnection=1"));
-    for (const QString& line : {QStringLiteral("Sender=Brelmont"), QStringLiteral("UserName=demo"),
-                                QStringLiteral("Language=ENG"), QStringLiteral("TimeZone=1"),
-                                QStringLiteral("ContactsFile=PBook.xml"), QStringLiteral("LastW=487"),
-                                QStringLiteral("Endpoints\\GatewayHost=gateway.tarvotelecom.example"),
-                                QStringLiteral("Endpoints\\ServicePort=8999")})
+    for (const QString& line :
+         {QStringLiteral("Sender=Brelmont"), QStringLiteral("UserName=demo"), QStringLiteral("Language=ENG"),
+          QStringLiteral("TimeZone=1"), QStringLiteral("ContactsFile=PBook.xml"), QStringLiteral("LastW=487"),
+          QStringLiteral("Endpoints\\GatewayHost=gateway.tarvotelecom.example"),
+          QStringLiteral("Endpoints\\ServicePort=8999")})
         QVERIFY2(lines.contains(line), qPrintable(line));
 }
 
@@ -112,15 +112,19 @@ void TestConfigCommand::setThenGet_data()
     QTest::addColumn<QString>("shown");
 
     QTest::newRow("Sender") << QStringLiteral("Sender") << QStringLiteral("Mario") << QStringLiteral("Mario");
-    QTest::newRow("name in other case") << QStringLiteral("sender") << QStringLiteral("Anna") << QStringLiteral("Anna");
-    QTest::newRow("Boolean word") << QStringLiteral("DisableSound") << QStringLiteral("true") << QStringLiteral("1");
-    QTest::newRow("Boolean digit") << QStringLiteral("WarningUnicode") << QStringLiteral("0") << QStringLiteral("0");
-    QTest::newRow("negative integer") << QStringLiteral("LastX") << QStringLiteral("-5") << QStringLiteral("-5");
+    QTest::newRow("name in other case")
+        << QStringLiteral("sender") << QStringLiteral("Anna") << QStringLiteral("Anna");
+    QTest::newRow("Boolean word") << QStringLiteral("DisableSound") << QStringLiteral("true")
+                                  << QStringLiteral("1");
+    QTest::newRow("Boolean digit") << QStringLiteral("WarningUnicode") << QStringLiteral("0")
+                                   << QStringLiteral("0");
+    QTest::newRow("negative integer")
+        << QStringLiteral("LastX") << QStringLiteral("-5") << QStringLiteral("-5");
     QTest::newRow("port") << QStringLiteral("ProxyPort") << QStringLiteral("1080") << QStringLiteral("1080");
-    QTest::newRow("text with blanks") << QStringLiteral("ProxyAddress") << QStringLiteral(" proxy lan ")
-                                      << QStringLiteral(" proxy lan ");
-    QTest::newRow("text with quote and backslash") << QStringLiteral("LastIntPrefix") << QStringLiteral("a\\\"b")
-                                                   << QStringLiteral("a\\\"b");
+    QTest::newRow("text with blanks")
+        << QStringLiteral("ProxyAddress") << QStringLiteral(" proxy lan ") << QStringLiteral(" proxy lan ");
+    QTest::newRow("text with quote and backslash")
+        << QStringLiteral("LastIntPrefix") << QStringLiteral("a\\\"b") << QStringLiteral("a\\\"b");
     QTest::newRow("non-ASCII text") << QStringLiteral("ProxyUsername") << QStringLiteral("città€")
                                     << QStringLiteral("città€");
     QTest::newRow("language") << QStringLiteral("Language") << QStringLiteral("POR") << QStringLiteral("POR");
@@ -129,14 +133,16 @@ void TestConfigCommand::setThenGet_data()
                                << QStringLiteral("2027-01-02 03:04:05");
     QTest::newRow("date only") << QStringLiteral("NextUpdateExpire") << QStringLiteral("2027-01-02")
                                << QStringLiteral("2027-01-02 00:00:00");
-    QTest::newRow("read-only value") << QStringLiteral("ContactsFile") << QStringLiteral("C:\\Data\\PBook.xml")
+    QTest::newRow("read-only value") << QStringLiteral("ContactsFile")
+                                     << QStringLiteral("C:\\Data\\PBook.xml")
                                      << QStringLiteral("C:\\Data\\PBook.xml");
     QTest::newRow("endpoint host") << QStringLiteral("Endpoints\\GatewayHost") << QStringLiteral("127.0.0.1")
                                    << QStringLiteral("127.0.0.1");
     QTest::newRow("endpoint port") << QStringLiteral("Endpoints\\GatewayPort") << QStringLiteral("18080")
                                    << QStringLiteral("18080");
-    QTest::newRow("endpoint with slash") << QStringLiteral("endpoints/webbaseurl")
-                                         << QStringLiteral("http://127.0.0.1:18080") << QStringLiteral("http://127.0.0.1:18080");
+    QTest::newRow("endpoint with slash")
+        << QStringLiteral("endpoints/webbaseurl") << QStringLiteral("http://127.0.0.1:18080")
+        << QStringLiteral("http://127.0.0.1:18080");
 }
 
 void TestConfigCommand::setThenGet()
@@ -178,7 +184,8 @@ void TestConfigCommand::passwordNeedsRememberPwd()
     const Result r = Run({QStringLiteral("set"), QStringLiteral("Password"), QStringLiteral("s3cret")});
     QCOMPARE(r.code, 0);
     QVERIFY2(r.err.contains(QStringLiteral("RememberPwd is off")), qPrintable(r.err));
-    QCOMPARE(Run({QStringLiteral("get"), QStringLiteral("Password")}).out, TSettingsHolder::DemoPassword() + u'\n');
+    QCOMPARE(Run({QStringLiteral("get"), QStringLiteral("Password")}).out,
+             TSettingsHolder::DemoPassword() + u'\n');
 }
 
 void TestConfigCommand::holderRulesApply()
@@ -215,7 +222,10 @@ void TestConfigCommand::runAtStartupKeepsTheAutostartEntry()
 void TestConfigCommand::unsetReturnsToTheDefault()
 {
     QCOMPARE(Run({QStringLiteral("set"), QStringLiteral("Sender"), QStringLiteral("Mario")}).code, 0);
-    QCOMPARE(Run({QStringLiteral("set"), QStringLiteral("Endpoints\\GatewayHost"), QStringLiteral("10.0.0.1")}).code, 0);
+    QCOMPARE(
+        Run({QStringLiteral("set"), QStringLiteral("Endpoints\\GatewayHost"), QStringLiteral("10.0.0.1")})
+            .code,
+        0);
     QCOMPARE(Run({QStringLiteral("unset"), QStringLiteral("Sender")}).code, 0);
     QCOMPARE(Run({QStringLiteral("unset"), QStringLiteral("Endpoints\\GatewayHost")}).code, 0);
     QCOMPARE(Run({QStringLiteral("get"), QStringLiteral("Sender")}).out, QStringLiteral("Brelmont\n"));
@@ -241,7 +251,8 @@ void TestConfigCommand::refusedCommandWritesNothing_data()
     row("unset unknown", {QStringLiteral("unset"), QStringLiteral("Nope")}, "unknown setting 'Nope'");
     row("unknown endpoint", {QStringLiteral("set"), QStringLiteral("Endpoints\\Nope"), QStringLiteral("x")},
         "unknown setting 'Endpoints\\Nope'");
-    row("endpoints alone", {QStringLiteral("get"), QStringLiteral("Endpoints")}, "unknown setting 'Endpoints'");
+    row("endpoints alone", {QStringLiteral("get"), QStringLiteral("Endpoints")},
+        "unknown setting 'Endpoints'");
     row("endpoint name without key", {QStringLiteral("get"), QStringLiteral("GatewayHost")},
         "unknown setting 'GatewayHost'");
     row("Boolean", {QStringLiteral("set"), QStringLiteral("DisableSound"), QStringLiteral("maybe")},
@@ -252,13 +263,16 @@ void TestConfigCommand::refusedCommandWritesNothing_data()
         "LastY expects a 32-bit integer");
     row("proxy port", {QStringLiteral("set"), QStringLiteral("ProxyPort"), QStringLiteral("70000")},
         "ProxyPort expects a port number 0-65535");
-    row("endpoint port", {QStringLiteral("set"), QStringLiteral("Endpoints\\GatewayPort"), QStringLiteral("http")},
+    row("endpoint port",
+        {QStringLiteral("set"), QStringLiteral("Endpoints\\GatewayPort"), QStringLiteral("http")},
         "Endpoints\\GatewayPort expects a port number 0-65535");
-    row("endpoint port too large", {QStringLiteral("set"), QStringLiteral("Endpoints\\ServicePort"), QStringLiteral("65536")},
+    row("endpoint port too large",
+        {QStringLiteral("set"), QStringLiteral("Endpoints\\ServicePort"), QStringLiteral("65536")},
         "expects a port number 0-65535");
     row("date-time", {QStringLiteral("set"), QStringLiteral("NextUpdateExpire"), QStringLiteral("tomorrow")},
         "NextUpdateExpire expects a date-time");
-    row("unknown verb", {QStringLiteral("remove"), QStringLiteral("Sender")}, "usage: brelmont-cli config list");
+    row("unknown verb", {QStringLiteral("remove"), QStringLiteral("Sender")},
+        "usage: brelmont-cli config list");
     row("missing value", {QStringLiteral("set"), QStringLiteral("Sender")}, "usage:");
     row("extra argument", {QStringLiteral("get"), QStringLiteral("Sender"), QStringLiteral("x")}, "usage:");
     row("nothing", {}, "usage:");
@@ -281,7 +295,8 @@ void TestConfigCommand::refusedCommandWritesNothing()
 
 void TestConfigCommand::refusedCommandOnFreshProfileCreatesNothing()
 {
-    QCOMPARE(Run({QStringLiteral("set"), QStringLiteral("Endpoints\\GatewayPort"), QStringLiteral("-1")}).code, 2);
+    QCOMPARE(
+        Run({QStringLiteral("set"), QStringLiteral("Endpoints\\GatewayPort"), QStringLiteral("-1")}).code, 2);
     QCOMPARE(Run({QStringLiteral("set"), QStringLiteral("FirstTime"), QStringLiteral("2")}).code, 2);
     QVERIFY(!QFile::exists(Path()));
     QVERIFY(!Autostart::Exists(TSettingsHolder::AutostartName()));
@@ -309,7 +324,8 @@ void TestConfigCommand::unparsableFileIsReported()
     const Result r = Run({QStringLiteral("get"), QStringLiteral("Sender")});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, QStringLiteral("Brelmont\n"));
-    QVERIFY2(r.err.contains(QStringLiteral("could not be read and was kept as ") + Path() + QStringLiteral(".broken-")),
+    QVERIFY2(r.err.contains(QStringLiteral("could not be read and was kept as ") + Path() +
+                            QStringLiteral(".broken-")),
              qPrintable(r.err));
 }
 
@@ -318,8 +334,8 @@ void TestConfigCommand::writtenFileIsRegistryExport()
     QCOMPARE(Run({QStringLiteral("set"), QStringLiteral("Sender"), QStringLiteral("C:\\\"x\"")}).code, 0);
     const QByteArray bytes = FileBytes();
     QVERIFY(bytes.startsWith(QByteArray("\xFF\xFE", 2)));
-    const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
-                                            (bytes.size() - 2) / 2);
+    const QString text =
+        QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2), (bytes.size() - 2) / 2);
     QVERIFY(text.startsWith(QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n")));
     QVERIFY(text.contains(QStringLiteral("\r\n\"Sender\"=\"C:\\\\\\\"x\\\"\"\r\n")));
     QVERIFY(text.contains(QStringLiteral("\r\n\"LastW\"=dword:000001e7\r\n")));
@@ -346,16 +362,21 @@ void TestConfigCommand::executableReadsBackAfterRestart()
     const QString sender = QStringLiteral("Città 42");
     QCOMPARE(run({QStringLiteral("set"), QStringLiteral("Sender"), sender}).code, 0);
     QCOMPARE(run({QStringLiteral("set"), QStringLiteral("UserName"), QStringLiteral("mario")}).code, 0);
-    QCOMPARE(run({QStringLiteral("set"), QStringLiteral("Endpoints\\GatewayPort"), QStringLiteral("18080")}).code, 0);
+    QCOMPARE(
+        run({QStringLiteral("set"), QStringLiteral("Endpoints\\GatewayPort"), QStringLiteral("18080")}).code,
+        0);
     QCOMPARE(run({QStringLiteral("get"), QStringLiteral("Sender")}).out, sender + u'\n');
     QCOMPARE(run({QStringLiteral("get"), QStringLiteral("UserName")}).out, QStringLiteral("mario\n"));
-    QCOMPARE(run({QStringLiteral("get"), QStringLiteral("Endpoints\\GatewayPort")}).out, QStringLiteral("18080\n"));
+    QCOMPARE(run({QStringLiteral("get"), QStringLiteral("Endpoints\\GatewayPort")}).out,
+             QStringLiteral("18080\n"));
 
     const QByteArray before = FileBytes();
     const Result refused = run({QStringLiteral("set"), QStringLiteral("NoSuchValue"), QStringLiteral("1")});
     QCOMPARE(refused.code, 2);
     QCOMPARE(refused.out, QString());
-    QCOMPARE(refused.err, QStringLiteral("brelmont-cli: unknown setting 'NoSuchValue' (see 'brelmont-cli config list')\n"));
+    QCOMPARE(
+        refused.err,
+        QStringLiteral("brelmont-cli: unknown setting 'NoSuchValue' (see 'brelmont-cli config list')\n"));
     QCOMPARE(FileBytes(), before);
 
     // The file is read back by the store as written.

@@ -27,7 +27,8 @@ private slots:
 // FIPS-197 appendix C.3: AES-256 with key 00 01 .. 1f.
 void TestCipher::fipsKnownAnswer()
 {
-    const QByteArray key = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f");
+    const QByteArray key =
+        QByteArray::fromHex("000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f");
     const QByteArray plain = QByteArray::fromHex("00112233445566778899aabbccddeeff");
     const QByteArray cipher = QByteArray::fromHex("8ea2b7ca516745bfeafc49904b496089");
 

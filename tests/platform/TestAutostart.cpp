@@ -30,12 +30,15 @@ void TestAutostart::entryStartsTheProgram_data()
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("execLine");
     QTest::newRow("plain") << QStringLiteral("/usr/bin/brelmont") << QStringLiteral("Exec=/usr/bin/brelmont");
-    QTest::newRow("blank") << QStringLiteral("/opt/my apps/brelmont") << QStringLiteral("Exec=\"/opt/my apps/brelmont\"");
-    QTest::newRow("percent") << QStringLiteral("/opt/100%/brelmont") << QStringLiteral("Exec=/opt/100%%/brelmont");
+    QTest::newRow("blank") << QStringLiteral("/opt/my apps/brelmont")
+                           << QStringLiteral("Exec=\"/opt/my apps/brelmont\"");
+    QTest::newRow("percent") << QStringLiteral("/opt/100%/brelmont")
+                             << QStringLiteral("Exec=/opt/100%%/brelmont");
     // Inside quotes a backslash is doubled, then doubled again by the string escape.
     QTest::newRow("backslash and dollar") << QStringLiteral("/opt/a\\b$c/brelmont")
                                           << QStringLiteral("Exec=\"/opt/a\\\\\\\\b\\\\$c/brelmont\"");
-    QTest::newRow("quote") << QStringLiteral("/opt/\"q\"/brelmont") << QStringLiteral("Exec=\"/opt/\\\\\"q\\\\\"/brelmont\"");
+    QTest::newRow("quote") << QStringLiteral("/opt/\"q\"/brelmont")
+                           << QStringLiteral("Exec=\"/opt/\\\\\"q\\\\\"/brelmont\"");
 }
 
 void TestAutostart::entryStartsTheProgram()
@@ -43,7 +46,8 @@ void TestAutostart::entryStartsTheProgram()
     QFETCH(QString, program);
     QFETCH(QString, execLine);
     QVERIFY(Autostart::Set(QStringLiteral("Brelmont"), program));
-    QCOMPARE(Autostart::EntryPath(QStringLiteral("Brelmont")), m_dir->filePath(QStringLiteral("autostart/Brelmont.desktop")));
+    QCOMPARE(Autostart::EntryPath(QStringLiteral("Brelmont")),
+             m_dir->filePath(QStringLiteral("autostart/Brelmont.desktop")));
     QFile file(Autostart::EntryPath(QStringLiteral("Brelmont")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');

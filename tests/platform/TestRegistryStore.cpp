@@ -6,7 +6,6 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <sys/stat.h>
 
 namespace {
@@ -42,7 +41,8 @@ QByteArray ReadFile(const QString& path)
 
 QString Header()
 {
-    return QStringLiteral("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Dalvenor]\n");
+    return QStringLiteral(
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Dalvenor]\n");
 }
 } // namespace
 
@@ -95,25 +95,29 @@ void TestRegistryStore::roundTrip_data()
 
     QTest::newRow("dword") << RegValue::Dword(10) << QStringLiteral("\"v\"=dword:0000000a");
     QTest::newRow("dword max") << RegValue::Dword(0xFFFFFFFFu) << QStringLiteral("\"v\"=dword:ffffffff");
-    QTest::newRow("string") << RegValue::String(QStringLiteral("Brelmont")) << QStringLiteral("\"v\"=\"Brelmont\"");
+    QTest::newRow("string") << RegValue::String(QStringLiteral("Brelmont"))
+                            << QStringLiteral("\"v\"=\"Brelmont\"");
     QTest::newRow("string escapes") << RegValue::String(QStringLiteral("C:\\dir\\\"quoted\""))
                                     << QStringLiteral("\"v\"=\"C:\\\\dir\\\\\\\"quoted\\\"\"");
     QTest::newRow("string empty") << RegValue::String(QString()) << QStringLiteral("\"v\"=\"\"");
-    QTest::newRow("string non-latin") << RegValue::String(QStringLiteral("città €"))
-                                      << QStringLiteral("\"v\"=\"città €\"");
-    QTest::newRow("string with line break")
-        << RegValue::String(QStringLiteral("a\r\nb")) << QStringLiteral("\"v\"=hex(1):61,00,0d,00,0a,00,62,00,00,00");
+    QTest::newRow("string non-latin")
+        << RegValue::String(QStringLiteral("città €")) << QStringLiteral("\"v\"=\"città €\"");
+    QTest::newRow("string with line break") << RegValue::String(QStringLiteral("a\r\nb"))
+                                            << QStringLiteral("\"v\"=hex(1):61,00,0d,00,0a,00,62,00,00,00");
     QTest::newRow("expand string") << RegValue::Expand(QStringLiteral("%A%"))
                                    << QStringLiteral("\"v\"=hex(2):25,00,41,00,25,00,00,00");
     QByteArray many;
     for (int i = 0; i < 100; ++i)
         many.append(static_cast<char>(i * 7));
-    QTest::newRow("binary over several lines") << RegValue::Binary(many) << QStringLiteral("\"v\"=hex:00,07,0e,15,");
+    QTest::newRow("binary over several lines")
+        << RegValue::Binary(many) << QStringLiteral("\"v\"=hex:00,07,0e,15,");
     QTest::newRow("binary empty") << RegValue::Binary({}) << QStringLiteral("\"v\"=hex:");
-    QTest::newRow("date-time") << RegValue::DateTime(45000.5) << QStringLiteral("\"v\"=hex:00,00,00,00,10,f9,e5,40");
-    QTest::newRow("multi string kept raw")
-        << RegValue{RegType::Raw, 7, {}, QByteArray("a\0\0\0\0\0", 6)} << QStringLiteral("\"v\"=hex(7):61,00,00,00,00,00");
-    QTest::newRow("none kept raw") << RegValue{RegType::Raw, 0, {}, QByteArray()} << QStringLiteral("\"v\"=hex(0):");
+    QTest::newRow("date-time") << RegValue::DateTime(45000.5)
+                               << QStringLiteral("\"v\"=hex:00,00,00,00,10,f9,e5,40");
+    QTest::newRow("multi string kept raw") << RegValue{RegType::Raw, 7, {}, QByteArray("a\0\0\0\0\0", 6)}
+                                           << QStringLiteral("\"v\"=hex(7):61,00,00,00,00,00");
+    QTest::newRow("none kept raw") << RegValue{RegType::Raw, 0, {}, QByteArray()}
+                                   << QStringLiteral("\"v\"=hex(0):");
     QTest::newRow("qword kept raw") << RegValue{RegType::Raw, 0xb, {}, QByteArray(8, '\x01')}
                                     << QStringLiteral("\"v\"=hex(b):01,01,01,01,01,01,01,01");
 }
@@ -127,7 +131,8 @@ void TestRegistryStore::roundTrip()
     writer.SetValue(kKey, QStringLiteral("v"), value);
     writer.Save();
     const QString text = writer.ToExportText();
-    QVERIFY2(text.contains(QStringLiteral("\r\n") + line + (line.endsWith(u',') ? QString() : QStringLiteral("\r\n"))),
+    QVERIFY2(text.contains(QStringLiteral("\r\n") + line +
+                           (line.endsWith(u',') ? QString() : QStringLiteral("\r\n"))),
              qPrintable(text));
 
     RegistryStore reader(Path());
@@ -151,7 +156,8 @@ void TestRegistryStore::parsesValueLine_data()
 
     QTest::newRow("dword upper case") << QStringLiteral("\"v\"=dword:0000000A") << RegValue::Dword(10);
     QTest::newRow("dword short") << QStringLiteral("\"v\"=dword:1") << RegValue::Dword(1);
-    QTest::newRow("blanks around equals") << QStringLiteral("\"v\" = \"x\"") << RegValue::String(QStringLiteral("x"));
+    QTest::newRow("blanks around equals")
+        << QStringLiteral("\"v\" = \"x\"") << RegValue::String(QStringLiteral("x"));
     QTest::newRow("escapes") << QStringLiteral("\"v\"=\"C:\\\\Program Files\\\\\\\"B\\\"\"")
                              << RegValue::String(QStringLiteral("C:\\Program Files\\\"B\""));
     QTest::newRow("hex continued") << QStringLiteral("\"v\"=hex:01,02,\\\n  03,ff")
@@ -160,7 +166,8 @@ void TestRegistryStore::parsesValueLine_data()
                                    << RegValue::Expand(QStringLiteral("%PATH%"));
     QTest::newRow("hex(1) string") << QStringLiteral("\"v\"=hex(1):68,00,69,00,00,00")
                                    << RegValue::String(QStringLiteral("hi"));
-    QTest::newRow("hex(3) binary") << QStringLiteral("\"v\"=hex(3):0a,0b") << RegValue::Binary(QByteArray("\x0a\x0b"));
+    QTest::newRow("hex(3) binary") << QStringLiteral("\"v\"=hex(3):0a,0b")
+                                   << RegValue::Binary(QByteArray("\x0a\x0b"));
     QTest::newRow("hex(4) dword") << QStringLiteral("\"v\"=hex(4):0a,00,00,00") << RegValue::Dword(10);
     QTest::newRow("hex(7) raw") << QStringLiteral("\"v\"=hex(7):61,00,00,00,00,00")
                                 << RegValue{RegType::Raw, 7, {}, QByteArray("a\0\0\0\0\0", 6)};
@@ -184,7 +191,8 @@ void TestRegistryStore::readsEveryEncoding_data()
     const QString text = Crlf(Header() + QStringLiteral("\"v\"=\"città €\"\n"));
     QTest::newRow("UTF-16LE with BOM") << Utf16LeWithBom(text) << QStringLiteral("città €");
     QTest::newRow("UTF-8") << text.toUtf8() << QStringLiteral("città €");
-    QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") + text.toUtf8() << QStringLiteral("città €");
+    QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") + text.toUtf8()
+                                    << QStringLiteral("città €");
     QTest::newRow("UTF-8 LF only") << Header().append(QStringLiteral("\"v\"=\"città €\"\n")).toUtf8()
                                    << QStringLiteral("città €");
     // REGEDIT4 files are 8-bit Windows-1252: 0xE0 is "à", 0x80 the euro sign.
@@ -192,7 +200,8 @@ void TestRegistryStore::readsEveryEncoding_data()
                                             "\"v\"=\"citt\xE0 \x80\"\r\n")
                               << QStringLiteral("città €");
     QTest::newRow("REGEDIT4 hex(2) is 8-bit")
-        << QByteArray("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Dalvenor]\r\n\"v\"=hex(2):63,69,74,74,e0,00\r\n")
+        << QByteArray("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Dalvenor]\r\n\"v\"=hex(2):63,69,74,74,"
+                      "e0,00\r\n")
         << QStringLiteral("città");
 }
 
@@ -227,14 +236,15 @@ void TestRegistryStore::keysAndValuesIgnoreCase()
 void TestRegistryStore::importDeletesKeysAndValues()
 {
     RegistryStore store(Path());
-    QVERIFY(store.ParseExportText(Crlf(QStringLiteral("Windows Registry Editor Version 5.00\n\n"
-                                                      "[HKEY_CURRENT_USER\\Software\\Old]\n\"a\"=dword:1\n"
-                                                      "[HKEY_CURRENT_USER\\Software\\Old\\Sub]\n\"b\"=dword:2\n"
-                                                      "[HKEY_CURRENT_USER\\Software\\Older]\n\"c\"=dword:3\n"
-                                                      "[HKEY_CURRENT_USER\\Software\\Dalvenor]\n"
-                                                      "\"keep\"=\"1\"\n\"drop\"=\"2\"\n"
-                                                      "[-HKEY_CURRENT_USER\\software\\old]\n"
-                                                      "[HKEY_CURRENT_USER\\Software\\Dalvenor]\n\"DROP\"=-\n"))));
+    QVERIFY(
+        store.ParseExportText(Crlf(QStringLiteral("Windows Registry Editor Version 5.00\n\n"
+                                                  "[HKEY_CURRENT_USER\\Software\\Old]\n\"a\"=dword:1\n"
+                                                  "[HKEY_CURRENT_USER\\Software\\Old\\Sub]\n\"b\"=dword:2\n"
+                                                  "[HKEY_CURRENT_USER\\Software\\Older]\n\"c\"=dword:3\n"
+                                                  "[HKEY_CURRENT_USER\\Software\\Dalvenor]\n"
+                                                  "\"keep\"=\"1\"\n\"drop\"=\"2\"\n"
+                                                  "[-HKEY_CURRENT_USER\\software\\old]\n"
+                                                  "[HKEY_CURRENT_USER\\Software\\Dalvenor]\n\"DROP\"=-\n"))));
     QVERIFY(!store.KeyExists(QStringLiteral("Software\\Old")));
     QVERIFY(!store.KeyExists(QStringLiteral("Software\\Old\\Sub")));
     QVERIFY(store.KeyExists(QStringLiteral("Software\\Older"))); // a longer name is another key
@@ -397,7 +407,9 @@ void TestRegistryStore::savedFileIsPrivate()
     existing.Save(); // replaces a file that was readable by others
 
     for (const QString& path : {store.FilePath(), existing.FilePath()}) {
-        struct stat info{};
+        struct stat info
+        {
+        };
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
         QCOMPARE(info.st_mode & 0777, 0600u);
     }
@@ -414,12 +426,13 @@ void TestRegistryStore::savedFileIsRegeditText()
     const QByteArray bytes = ReadFile(Path());
     QVERIFY(bytes.startsWith(QByteArray("\xFF\xFE", 2)));
     QCOMPARE(bytes.size() % 2, 0);
-    const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
-                                            (bytes.size() - 2) / 2);
+    const QString text =
+        QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2), (bytes.size() - 2) / 2);
     QVERIFY(text.startsWith(QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n")));
     QVERIFY(text.endsWith(QStringLiteral("\r\n")));
     QCOMPARE(text.count(u'\n'), text.count(QStringLiteral("\r\n")));
-    QVERIFY(text.contains(QStringLiteral("[HKEY_CURRENT_USER\\Software\\Dalvenor]\r\n\"Sender\"=\"Brelmont\"\r\n")));
+    QVERIFY(text.contains(
+        QStringLiteral("[HKEY_CURRENT_USER\\Software\\Dalvenor]\r\n\"Sender\"=\"Brelmont\"\r\n")));
     // Long hex values continue on indented lines, each at most 80 characters.
     const QStringList lines = text.split(QStringLiteral("\r\n"));
     int continued = 0;
@@ -479,7 +492,8 @@ void TestRegistryStore::regeditExportImportsAsIs()
     store.Save();
     const QString rewritten = store.ToExportText();
     for (const QString& line : exported.split(QStringLiteral("\r\n"))) {
-        if (!line.startsWith(u' ') && !line.endsWith(u'\\') && !line.startsWith(QStringLiteral("\"DataPath\"")))
+        if (!line.startsWith(u' ') && !line.endsWith(u'\\') &&
+            !line.startsWith(QStringLiteral("\"DataPath\"")))
             QVERIFY2(rewritten.contains(line), qPrintable(line));
     }
     RegistryStore reader(Path());
@@ -502,7 +516,8 @@ void TestRegistryStore::typedReaders_data()
     QTest::newRow("date-time from dword") << RegValue::Dword(1) << "datetime" << wrongType;
     QTest::newRow("date-time of 8 bytes") << RegValue::DateTime(1.5) << "datetime" << QString();
     QTest::newRow("bool any non-zero") << RegValue::Dword(2) << "bool" << QString();
-    QTest::newRow("raw is no dword") << RegValue{RegType::Raw, 0xb, {}, QByteArray(8, '\0')} << "integer" << wrongType;
+    QTest::newRow("raw is no dword") << RegValue{RegType::Raw, 0xb, {}, QByteArray(8, '\0')} << "integer"
+                                     << wrongType;
 }
 
 void TestRegistryStore::typedReaders()

@@ -22,9 +22,12 @@ void TestLanguage::dispatch_data()
     QTest::newRow("ITA") << QStringLiteral("ITA") << LanguageGroup::Italian << QStringLiteral("Lingua");
     QTest::newRow("ENG") << QStringLiteral("ENG") << LanguageGroup::English << QStringLiteral("Language");
     QTest::newRow("POR") << QStringLiteral("POR") << LanguageGroup::Portuguese << QStringLiteral("Idioma");
-    QTest::newRow("FRA shows English") << QStringLiteral("FRA") << LanguageGroup::English << QStringLiteral("Language");
-    QTest::newRow("DEU shows English") << QStringLiteral("DEU") << LanguageGroup::English << QStringLiteral("Language");
-    QTest::newRow("ESP shows English") << QStringLiteral("ESP") << LanguageGroup::English << QStringLiteral("Language");
+    QTest::newRow("FRA shows English")
+        << QStringLiteral("FRA") << LanguageGroup::English << QStringLiteral("Language");
+    QTest::newRow("DEU shows English")
+        << QStringLiteral("DEU") << LanguageGroup::English << QStringLiteral("Language");
+    QTest::newRow("ESP shows English")
+        << QStringLiteral("ESP") << LanguageGroup::English << QStringLiteral("Language");
     QTest::newRow("lower case") << QStringLiteral("ita") << LanguageGroup::None << QStringLiteral("before");
     QTest::newRow("mixed case") << QStringLiteral("Eng") << LanguageGroup::None << QStringLiteral("before");
     QTest::newRow("empty") << QString() << LanguageGroup::None << QStringLiteral("before");

@@ -31,7 +31,11 @@ class FakeWindow : public ISettingsWindowHost
 public:
     QPoint CurrentPosition() const override { return position; }
     void ResizeTo(int width, int height) override { size = QSize(width, height); }
-    void MoveTo(int left, int top) override { position = QPoint(left, top); ++moves; }
+    void MoveTo(int left, int top) override
+    {
+        position = QPoint(left, top);
+        ++moves;
+    }
     void ResetCredit() override { ++creditResets; }
 
     QPoint position{-1, -1};
@@ -180,9 +184,10 @@ void TestSettingsHolder::legacyKeyIsCopied()
 {
     QFETCH(QString, flagLine);
     QFETCH(bool, expected);
-    const QString legacy = QStringLiteral("[HKEY_CURRENT_USER\\Software\\Mirabex]\n") + flagLine +
-                           QStringLiteral("\"Sender\"=\"Mario\"\n\"LastX\"=dword:00000011\n\n"
-                                          "[HKEY_CURRENT_USER\\Software\\Mirabex\\Lists\\Old]\n\"Count\"=dword:3\n\n");
+    const QString legacy =
+        QStringLiteral("[HKEY_CURRENT_USER\\Software\\Mirabex]\n") + flagLine +
+        QStringLiteral("\"Sender\"=\"Mario\"\n\"LastX\"=dword:00000011\n\n"
+                       "[HKEY_CURRENT_USER\\Software\\Mirabex\\Lists\\Old]\n\"Count\"=dword:3\n\n");
     WriteRegistry(legacy);
     const RegistryStore before = Store();
 
@@ -197,7 +202,8 @@ void TestSettingsHolder::legacyKeyIsCopied()
              std::optional<RegValue>(RegValue::Dword(expected ? 1 : 0)));
     QCOMPARE(store.ReadInteger(kKey + QStringLiteral("\\Lists\\Old"), QStringLiteral("Count")), 3);
     // The legacy key is untouched.
-    for (const QString& sub : {QStringLiteral("Software\\Mirabex"), QStringLiteral("Software\\Mirabex\\Lists\\Old")}) {
+    for (const QString& sub :
+         {QStringLiteral("Software\\Mirabex"), QStringLiteral("Software\\Mirabex\\Lists\\Old")}) {
         QCOMPARE(store.ValueNames(sub), before.ValueNames(sub));
         for (const QString& name : before.ValueNames(sub))
             QCOMPARE(store.Value(sub, name), before.Value(sub, name));
@@ -250,9 +256,12 @@ void TestSettingsHolder::senderRule_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("kept");
     QTest::addColumn<int>("maxLength");
-    QTest::newRow("international number") << QStringLiteral("+391234567890123") << QStringLiteral("+391234567890123") << 16;
-    QTest::newRow("20 digits kept whole") << QStringLiteral("12345678901234567890") << QStringLiteral("12345678901234567890") << 16;
-    QTest::newRow("14 letters cut to 11") << QStringLiteral("Brelmont Mario") << QStringLiteral("Brelmont Ma") << 11;
+    QTest::newRow("international number")
+        << QStringLiteral("+391234567890123") << QStringLiteral("+391234567890123") << 16;
+    QTest::newRow("20 digits kept whole")
+        << QStringLiteral("12345678901234567890") << QStringLiteral("12345678901234567890") << 16;
+    QTest::newRow("14 letters cut to 11")
+        << QStringLiteral("Brelmont Mario") << QStringLiteral("Brelmont Ma") << 11;
     QTest::newRow("number and a letter") << QStringLiteral("+39a") << QStringLiteral("+39a") << 11;
     QTest::newRow("plus inside") << QStringLiteral("3+9") << QStringLiteral("3+9") << 11;
     QTest::newRow("plus alone") << QStringLiteral("+") << QStringLiteral("+") << 16;
@@ -278,12 +287,17 @@ void TestSettingsHolder::language_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("ITA") << QStringLiteral("\"Language\"=\"ITA\"") << 0x0409 << QStringLiteral("ITA");
     QTest::newRow("POR") << QStringLiteral("\"Language\"=\"POR\"") << 0x0410 << QStringLiteral("POR");
-    QTest::newRow("ENG on Italian system") << QStringLiteral("\"Language\"=\"ENG\"") << 0x0410 << QStringLiteral("ENG");
-    QTest::newRow("FRA on English system") << QStringLiteral("\"Language\"=\"FRA\"") << 0x0409 << QStringLiteral("ENG");
-    QTest::newRow("FRA on Italian system") << QStringLiteral("\"Language\"=\"FRA\"") << 0x0410 << QStringLiteral("ITA");
-    QTest::newRow("FRA on Swiss Italian system") << QStringLiteral("\"Language\"=\"FRA\"") << 0x0810 << QStringLiteral("ITA");
+    QTest::newRow("ENG on Italian system")
+        << QStringLiteral("\"Language\"=\"ENG\"") << 0x0410 << QStringLiteral("ENG");
+    QTest::newRow("FRA on English system")
+        << QStringLiteral("\"Language\"=\"FRA\"") << 0x0409 << QStringLiteral("ENG");
+    QTest::newRow("FRA on Italian system")
+        << QStringLiteral("\"Language\"=\"FRA\"") << 0x0410 << QStringLiteral("ITA");
+    QTest::newRow("FRA on Swiss Italian system")
+        << QStringLiteral("\"Language\"=\"FRA\"") << 0x0810 << QStringLiteral("ITA");
     QTest::newRow("lower case") << QStringLiteral("\"Language\"=\"ita\"") << 0x0409 << QStringLiteral("ENG");
-    QTest::newRow("empty on Portuguese system") << QStringLiteral("\"Language\"=\"\"") << 0x0816 << QStringLiteral("ENG");
+    QTest::newRow("empty on Portuguese system")
+        << QStringLiteral("\"Language\"=\"\"") << 0x0816 << QStringLiteral("ENG");
     QTest::newRow("absent on Italian system") << QString() << 0x0410 << QStringLiteral("ITA");
     QTest::newRow("absent on Brazilian system") << QString() << 0x0416 << QStringLiteral("ENG");
 }
@@ -311,8 +325,10 @@ void TestSettingsHolder::timeZone_data()
     QTest::newRow("stored -12") << QStringLiteral("\"TimeZone\"=dword:fffffff4") << -60 << -12;
     QTest::newRow("stored 12") << QStringLiteral("\"TimeZone\"=dword:0000000c") << -60 << 12;
     QTest::newRow("stored 0") << QStringLiteral("\"TimeZone\"=dword:00000000") << -60 << 0;
-    QTest::newRow("stored 15 takes the system zone") << QStringLiteral("\"TimeZone\"=dword:0000000f") << -60 << 1;
-    QTest::newRow("stored -13 takes the system zone") << QStringLiteral("\"TimeZone\"=dword:fffffff3") << 300 << -5;
+    QTest::newRow("stored 15 takes the system zone")
+        << QStringLiteral("\"TimeZone\"=dword:0000000f") << -60 << 1;
+    QTest::newRow("stored -13 takes the system zone")
+        << QStringLiteral("\"TimeZone\"=dword:fffffff3") << 300 << -5;
     QTest::newRow("stored 15 on a +13 system") << QStringLiteral("\"TimeZone\"=dword:0000000f") << -780 << 0;
     QTest::newRow("absent: system +1") << QString() << -60 << 1;
     QTest::newRow("absent: India -330 to 6") << QString() << -330 << 6;
@@ -417,9 +433,10 @@ void TestSettingsHolder::undecipherableCredentialIsEmpty_data()
 void TestSettingsHolder::undecipherableCredentialIsEmpty()
 {
     QFETCH(QString, stored);
-    WriteRegistry(QStringLiteral("[HKEY_CURRENT_USER\\Software\\Dalvenor]\n\"UserName\"=\"%1\"\n\"Password\"=\"%1\"\n"
-                                 "\"RememberPwd\"=dword:1\n")
-                      .arg(stored));
+    WriteRegistry(
+        QStringLiteral("[HKEY_CURRENT_USER\\Software\\Dalvenor]\n\"UserName\"=\"%1\"\n\"Password\"=\"%1\"\n"
+                       "\"RememberPwd\"=dword:1\n")
+            .arg(stored));
     auto holder = Holder();
     QVERIFY(holder->LoadSettings(false));
     QCOMPARE(holder->UserNameField(), QString());
@@ -473,25 +490,26 @@ void TestSettingsHolder::wrongTypedValueIsReported_data()
     QTest::addColumn<QString>("error");
     QTest::newRow("string for a Boolean") << QStringLiteral("\"DisableSound\"=\"yes\"")
                                           << QStringLiteral("Invalid data type for 'DisableSound'");
-    QTest::newRow("dword for a string") << QStringLiteral("\"UserName\"=dword:1")
-                                        << QStringLiteral("Invalid data type for 'UserName'");
-    QTest::newRow("string for an integer") << QStringLiteral("\"TimeZone\"=\"2\"")
-                                           << QStringLiteral("Invalid data type for 'TimeZone'");
+    QTest::newRow("dword for a string")
+        << QStringLiteral("\"UserName\"=dword:1") << QStringLiteral("Invalid data type for 'UserName'");
+    QTest::newRow("string for an integer")
+        << QStringLiteral("\"TimeZone\"=\"2\"") << QStringLiteral("Invalid data type for 'TimeZone'");
     QTest::newRow("date-time of 4 bytes") << QStringLiteral("\"NextUpdateExpire\"=hex:00,00,00,00")
                                           << QStringLiteral("Invalid data type for 'NextUpdateExpire'");
     QTest::newRow("date-time as dword") << QStringLiteral("\"NextUpdateExpire\"=dword:1")
                                         << QStringLiteral("Invalid data type for 'NextUpdateExpire'");
-    QTest::newRow("binary for a Boolean") << QStringLiteral("\"FirstTime\"=hex:01")
-                                          << QStringLiteral("Invalid data type for 'FirstTime'");
+    QTest::newRow("binary for a Boolean")
+        << QStringLiteral("\"FirstTime\"=hex:01") << QStringLiteral("Invalid data type for 'FirstTime'");
 }
 
 void TestSettingsHolder::wrongTypedValueIsReported()
 {
     QFETCH(QString, badLine);
     QFETCH(QString, error);
-    WriteRegistry(QStringLiteral("[HKEY_CURRENT_USER\\Software\\Dalvenor]\n\"StartUpConnection\"=dword:0\n") + badLine +
-                  QStringLiteral("\n\"Sender\"=\"Mario\"\n\"LastX\"=dword:00000005\n\"ProxyAddress\"=\"proxy.lan\"\n"
-                                 "\"WarningManySMS\"=dword:0\n\"WarningUnicode\"=\"broken too\"\n"));
+    WriteRegistry(
+        QStringLiteral("[HKEY_CURRENT_USER\\Software\\Dalvenor]\n\"StartUpConnection\"=dword:0\n") + badLine +
+        QStringLiteral("\n\"Sender\"=\"Mario\"\n\"LastX\"=dword:00000005\n\"ProxyAddress\"=\"proxy.lan\"\n"
+                       "\"WarningManySMS\"=dword:0\n\"WarningUnicode\"=\"broken too\"\n"));
     auto holder = Holder();
     QSignalSpy errors(holder.get(), &TSettingsHolder::registryError);
     QVERIFY(!holder->LoadSettings(false));
@@ -522,14 +540,15 @@ void TestSettingsHolder::saveWritesValuesInOrder()
         // written at once by the load
         QStringLiteral("FirstTime"), QStringLiteral("NextUpdateExpire"),
         // the save
-        QStringLiteral("StartUpConnection"), QStringLiteral("CheckForUpdatesOnStartup"), QStringLiteral("RunAtStartup"),
-        QStringLiteral("UsePGOnline"), QStringLiteral("DisableSound"), QStringLiteral("UserName"),
-        QStringLiteral("RememberPwd"), QStringLiteral("Password"), QStringLiteral("Language"), QStringLiteral("Sender"),
-        QStringLiteral("FirstTimeClose"), QStringLiteral("TimeZone"), QStringLiteral("LastX"), QStringLiteral("LastY"),
-        QStringLiteral("LastW"), QStringLiteral("LastH"), QStringLiteral("ProxyEnabled"), QStringLiteral("ProxyAddress"),
+        QStringLiteral("StartUpConnection"), QStringLiteral("CheckForUpdatesOnStartup"),
+        QStringLiteral("RunAtStartup"), QStringLiteral("UsePGOnline"), QStringLiteral("DisableSound"),
+        QStringLiteral("UserName"), QStringLiteral("RememberPwd"), QStringLiteral("Password"),
+        QStringLiteral("Language"), QStringLiteral("Sender"), QStringLiteral("FirstTimeClose"),
+        QStringLiteral("TimeZone"), QStringLiteral("LastX"), QStringLiteral("LastY"), QStringLiteral("LastW"),
+        QStringLiteral("LastH"), QStringLiteral("ProxyEnabled"), QStringLiteral("ProxyAddress"),
         QStringLiteral("ProxyPort"), QStringLiteral("ProxyAuthEnabled"), QStringLiteral("ProxyUsername"),
-        QStringLiteral("ProxyPassword"), QStringLiteral("WarningMediumQuality"), QStringLiteral("WarningManySMS"),
-        QStringLiteral("WarningUnicode"), QStringLiteral("LastIntPrefix")};
+        QStringLiteral("ProxyPassword"), QStringLiteral("WarningMediumQuality"),
+        QStringLiteral("WarningManySMS"), QStringLiteral("WarningUnicode"), QStringLiteral("LastIntPrefix")};
     QCOMPARE(Store().ValueNames(kKey), expected);
     QVERIFY(!Store().ValueExists(kKey, QStringLiteral("ContactsFile"))); // read only
 }
@@ -545,7 +564,8 @@ void TestSettingsHolder::autostartEntries()
     holder->SetProgramPath(QStringLiteral("/opt/my apps/100% brelmont/brelmont"));
     holder->LoadSettings(false);
     QVERIFY(holder->SaveSettings());
-    QCOMPARE(Autostart::Command(QStringLiteral("Brelmont")), QStringLiteral("/opt/my apps/100% brelmont/brelmont"));
+    QCOMPARE(Autostart::Command(QStringLiteral("Brelmont")),
+             QStringLiteral("/opt/my apps/100% brelmont/brelmont"));
     for (const QString& name : legacy)
         QVERIFY2(!Autostart::Exists(name), qPrintable(name));
     QVERIFY(Autostart::Exists(QStringLiteral("Unrelated")));
@@ -572,7 +592,8 @@ void TestSettingsHolder::endpointsAreReadNeverWritten()
     QCOMPARE(e.ServiceHost, QStringLiteral("service.tarvotelecom.example"));
     QVERIFY(holder->SaveSettings());
     QCOMPARE(Store().ValueNames(TEndpoints::KeyPath()),
-             (QStringList{QStringLiteral("GatewayHost"), QStringLiteral("GatewayPort"), QStringLiteral("WebBaseUrl")}));
+             (QStringList{QStringLiteral("GatewayHost"), QStringLiteral("GatewayPort"),
+                          QStringLiteral("WebBaseUrl")}));
 
     // A bad endpoint value keeps its default, reports its name, and hides none of the others.
     RegistryStore store = Store();
@@ -632,7 +653,8 @@ void TestSettingsHolder::unparsableFileIsKeptAside()
     QCOMPARE(holder->LastError(), QString());
     QCOMPARE(told.size(), 1);
     QCOMPARE(told.at(0).at(0).toString(),
-             QStringLiteral("The settings file could not be read and was kept as '%1'.").arg(holder->QuarantinedFile()));
+             QStringLiteral("The settings file could not be read and was kept as '%1'.")
+                 .arg(holder->QuarantinedFile()));
     QFile aside(holder->QuarantinedFile());
     QVERIFY(aside.open(QIODevice::ReadOnly));
     QCOMPARE(aside.readAll(), QByteArray("not a registry file at all"));
