@@ -18,7 +18,8 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     const QStringList arguments = QApplication::arguments().mid(1);
 
-    SingleInstance instance(QStringLiteral("BRELMONT_DALVENOR"));
+    // BRELMONT_RUNTIME_DIR keeps a demonstration run apart from the user's own instance.
+    SingleInstance instance(QStringLiteral("BRELMONT_DALVENOR"), qEnvironmentVariable("BRELMONT_RUNTIME_DIR"));
     if (!instance.TryBecomePrimary()) {
         // Another instance runs: it brings its window forward; this one ends quietly.
         instance.SendRestoreRequest(arguments);
