@@ -61,6 +61,7 @@ private slots:
     void readsEveryEncoding_data();
     void readsEveryEncoding();
     void keysAndValuesIgnoreCase();
+    void valueNamesAreEscaped();
     void importDeletesKeysAndValues();
     void copyKeyIsRecursive();
     void deleteValue();
@@ -102,6 +103,8 @@ void TestRegistryStore::roundTrip_data()
     QTest::newRow("string empty") << RegValue::String(QString()) << QStringLiteral("\"v\"=\"\"");
     QTest::newRow("string non-latin")
         << RegValue::String(QStringLiteral("città €")) << QStringLiteral("\"v\"=\"città €\"");
+    QTest::newRow("string outside the BMP")
+        << RegValue::String(QStringLiteral("ok 😀")) << QStringLiteral("\"v\"=\"ok 😀\"");
     QTest::newRow("string with line break") << RegValue::String(QStringLiteral("a\r\nb"))
                                             << QStringLiteral("\"v\"=hex(1):61,00,0d,00,0a,00,62,00,00,00");
     QTest::newRow("expand string") << RegValue::Expand(QStringLiteral("%A%"))
@@ -231,6 +234,21 @@ void TestRegistryStore::keysAndValuesIgnoreCase()
     QCOMPARE(store.ValueNames(kKey), QStringList{QStringLiteral("userNAME")});
     QCOMPARE(store.ReadString(kKey, QStringLiteral("username")), QStringLiteral("y"));
     QVERIFY(store.ToExportText().contains(QStringLiteral("[HKEY_CURRENT_USER\\SOFTWARE\\dalvenor]\r\n")));
+}
+
+void TestRegistryStore::valueNamesAreEscaped()
+{
+    RegistryStore writer(Path());
+    const QString name = QStringLiteral("a \"quoted\" \\ name");
+    writer.WriteString(kKey, name, QStringLiteral("x"));
+    writer.WriteString(kKey, QString(), QStringLiteral("default"));
+    writer.Save();
+    QVERIFY(writer.ToExportText().contains(QStringLiteral("\r\n\"a \\\"quoted\\\" \\\\ name\"=\"x\"\r\n")));
+    QVERIFY(writer.ToExportText().contains(QStringLiteral("\r\n@=\"default\"\r\n")));
+    RegistryStore reader(Path());
+    reader.Load();
+    QCOMPARE(reader.ValueNames(kKey), (QStringList{name, QString()}));
+    QCOMPARE(reader.ReadString(kKey, name), QStringLiteral("x"));
 }
 
 void TestRegistryStore::importDeletesKeysAndValues()
