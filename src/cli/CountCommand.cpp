@@ -117,7 +117,7 @@ int RunCountCommand(const QStringList& args, CliIo io,
     TDestinations destinations;
     const bool building = !o->numbers.isEmpty() || !o->lists.isEmpty();
     if (building) {
-        destinations = BuildDestinations(o->numbers, o->lists, readList);
+        destinations = BuildDestinations(SplitNumberArguments(o->numbers), o->lists, readList);
         for (const QString& rejected : destinations.RejectedNumbers)
             io.err << "brelmont-cli: not a phone number, left out: '" << rejected << "'\n";
     } else {

@@ -15,7 +15,6 @@
 
 #include <QCommandLineParser>
 #include <QEventLoop>
-#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
@@ -81,13 +80,8 @@ template <typename Signal> bool WaitFor(TGatewayResults& results, Signal signal)
 // each number is kept once by numeric value.
 TDestinations DestinationsOf(const QStringList& values, const QStringList& lists)
 {
-    static const QRegularExpression separators(QStringLiteral("[;,]"));
-    QStringList numbers;
-    for (const QString& value : values)
-        for (const QString& number : value.split(separators, Qt::SkipEmptyParts))
-            if (!number.trimmed().isEmpty())
-                numbers << number.trimmed();
-    return BuildDestinations(numbers, lists, lists.isEmpty() ? ListMembersReader() : PhoneBookListReader());
+    return BuildDestinations(SplitNumberArguments(values), lists,
+                             lists.isEmpty() ? ListMembersReader() : PhoneBookListReader());
 }
 
 bool Parse(QCommandLineParser& parser, const QString& command, const QStringList& args, CliIo io)

@@ -182,3 +182,20 @@ TDestinations BuildDestinations(const QStringList& typedNumbers, const QStringLi
     d.RejectedNumbers = rejected;
     return d;
 }
+
+QStringList SplitNumberArguments(const QStringList& values)
+{
+    QStringList numbers;
+    for (const QString& value : values) {
+        qsizetype start = 0;
+        for (qsizetype i = 0; i <= value.size(); ++i) {
+            if (i < value.size() && value[i] != u';' && value[i] != u',')
+                continue;
+            const QString number = value.mid(start, i - start).trimmed();
+            if (!number.isEmpty())
+                numbers.append(number);
+            start = i + 1;
+        }
+    }
+    return numbers;
+}

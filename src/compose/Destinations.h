@@ -89,6 +89,10 @@ private:
 // when it is empty).
 TDestinations BuildDestinations(const std::vector<TRecipient>& recipients, const ListMembersReader& readList);
 
+// Numbers given as command arguments: a value may hold several, separated by ";" or ",";
+// blanks around each are dropped, and empty ones are skipped.
+QStringList SplitNumberArguments(const QStringList& values);
+
 // For callers without a recipients panel (brelmont-cli send): typed numbers are cleaned
 // (rejected ones are listed in RejectedNumbers), then the lists' members follow in order.
 TDestinations BuildDestinations(const QStringList& typedNumbers, const QStringList& listNames,

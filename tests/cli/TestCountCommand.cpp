@@ -70,11 +70,11 @@ void TestCountCommand::output_data()
     QTest::newRow("typed numbers de-duplicated")
         << QStringList{QStringLiteral("--text"),     QStringLiteral("[x]"),
                        QStringLiteral("--to"),       QStringLiteral("0039 333 1234567"),
-                       QStringLiteral("--to"),       QStringLiteral("+0393331234567"),
+                       QStringLiteral("--to"),       QStringLiteral("+0393331234567;+39 333 1234567"),
                        QStringLiteral("--language"), QStringLiteral("ITA")}
         << QStringLiteral(
                "counter: 5/160\nparts: 1\ntotal-sms: 1\nunicode: no\ntoo-long: no\nrecipients: 1\n"
-               "duplicates: 1\nlabel:  Contatti selezionati (2 / 1 Scartato doppio)\nsend: Invia 1 sms\n"
+               "duplicates: 2\nlabel:  Contatti selezionati (3 / 2 Scartati doppi)\nsend: Invia 1 sms\n"
                "destinations: +393331234567;\n");
 }
 

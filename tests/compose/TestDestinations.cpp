@@ -19,6 +19,8 @@ private slots:
     void removeAndClear();
     void typedNumbersAndLists();
     void manyNumbers();
+    void numberArguments_data();
+    void numberArguments();
 };
 
 void TestDestinations::builder_data()
@@ -188,6 +190,26 @@ void TestDestinations::manyNumbers()
     QVERIFY(d.DestinationString.startsWith(u"+393000000000;+393000000001;"));
     QVERIFY(d.DestinationString.endsWith(u"+393000199999;"));
     QCOMPARE(d.DestinationString.size(), qsizetype(count) * 14);
+}
+
+void TestDestinations::numberArguments_data()
+{
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QStringList>("numbers");
+    QTest::newRow("one") << QStringList{QStringLiteral("+39 333-111")}
+                         << QStringList{QStringLiteral("+39 333-111")};
+    QTest::newRow("separators") << QStringList{QStringLiteral("+39333111, +39347222;;0612"),
+                                               QStringLiteral("5")}
+                                << QStringList{QStringLiteral("+39333111"), QStringLiteral("+39347222"),
+                                               QStringLiteral("0612"), QStringLiteral("5")};
+    QTest::newRow("empty pieces") << QStringList{QStringLiteral(" ; , "), QString()} << QStringList{};
+}
+
+void TestDestinations::numberArguments()
+{
+    QFETCH(QStringList, values);
+    QFETCH(QStringList, numbers);
+    QCOMPARE(SplitNumberArguments(values), numbers);
 }
 
 QTEST_GUILESS_MAIN(TestDestinations)
