@@ -12,7 +12,10 @@
 TFR_TextPanel::TFR_TextPanel(QWidget* parent)
     : QFrame(parent), m_icon(new QLabel(this)), m_message(new QLabel(this)), m_close(new QToolButton(this))
 {
-    setFixedHeight(StripHeight);
+    // 34 pixels; a message that needs more lines on a narrow window makes the strip taller
+    // and the notice area scrolls, rather than cutting the text.
+    setMinimumHeight(StripHeight);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
     QPalette strip = palette();
@@ -26,7 +29,7 @@ TFR_TextPanel::TFR_TextPanel(QWidget* parent)
     m_icon->setFixedSize(20, 20);
     m_message->setWordWrap(true);
     m_message->setObjectName(QStringLiteral("lblMessage"));
-    m_message->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_message->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Minimum);
     m_close->setObjectName(QStringLiteral("CloseImage"));
     m_close->setAutoRaise(true); // the pressed look while the mouse is over it
     m_close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
