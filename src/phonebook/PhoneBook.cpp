@@ -202,11 +202,13 @@ void ApplyIds(const TNewIds& ids)
 }
 
 // Re-creates a list's table with the list's children; their new row IDs go to ids.
-void WriteListRows(TSQLiteDatabase& db, const QString& name, TContactNode* list, TNewIds& ids)
+// tables, when given, tells which tables the file held (no query per list).
+void WriteListRows(TSQLiteDatabase& db, const QString& name, TContactNode* list, TNewIds& ids,
+                   const TTableNames* tables = nullptr)
 {
     TTransactionScope transaction(db);
     const QByteArray table = SqlIdentifier(name);
-    if (db.HasTable(name))
+    if (tables ? tables->Has(name) : db.HasTable(name))
         db.Execute("DROP TABLE " + table);
     db.Execute(DropIndexIfExists(name));
     db.Execute(CreateListTable(name));
@@ -456,29 +458,84 @@ QString TPhoneBook::CheckListLine(const TContactData& m)
     return m.FirstName + u' ' + m.LastName + QStringLiteral(" - ") + m.Number;
 }
 
-QString TPhoneBook::ListNameProblem(const QString& name, const QStringList& otherLists)
+namespace {
+QString Refusal(const QString& name, const QString& why)
 {
-    const auto refuse = [&](const QString& why) {
-        return QStringLiteral("The list name \"%1\" cannot be used: %2.").arg(name, why);
-    };
+    return QStringLiteral("The list name \"%1\" cannot be used: %2.").arg(name, why);
+}
+
+const QString& IndexSuffix()
+{
+    static const QString suffix = Folded(QStringLiteral("_SELNAME"));
+    return suffix;
+}
+
+// The problems a name has whatever the other lists are called.
+QString ReservedNameProblem(const QString& name, const QString& folded)
+{
     if (name.isEmpty())
         return QStringLiteral("A list needs a name.");
-    const QString folded = Folded(name);
     for (const char* reserved : {"MainContacts", "MainContactsBackup", "QPB_DETAILS", "MainContacts_SELNAME"})
         if (folded == Folded(QString::fromLatin1(reserved)))
-            return refuse(QStringLiteral("the phone book keeps its own table %1 under that name")
-                              .arg(QString::fromLatin1(reserved)));
+            return Refusal(name, QStringLiteral("the phone book keeps its own table %1 under that name")
+                                     .arg(QString::fromLatin1(reserved)));
     if (folded.startsWith(QStringLiteral("sqlite_")))
-        return refuse(QStringLiteral("names beginning with sqlite_ belong to the database engine"));
-    const QString suffix = Folded(QStringLiteral("_SELNAME"));
-    for (const QString& other : otherLists) {
-        const QString o = Folded(other);
-        if (o == folded)
-            return refuse(QStringLiteral("there is already a list called \"%1\"").arg(other));
-        if (o + suffix == folded || folded + suffix == o)
-            return refuse(QStringLiteral("it clashes with the index of the list \"%1\"").arg(other));
+        return Refusal(name, QStringLiteral("names beginning with sqlite_ belong to the database engine"));
+    return {};
+}
+
+// The problem of one of several lists whose folded names are keys of firstOf (the
+// position of the first list of each folded name).
+QString ProblemAmong(const QStringList& names, const QStringList& folded, const QHash<QString, int>& firstOf, int i)
+{
+    QString problem = ReservedNameProblem(names[i], folded[i]);
+    if (!problem.isEmpty())
+        return problem;
+    const int first = firstOf.value(folded[i]);
+    if (first != i)
+        return Refusal(names[i], QStringLiteral("there is already a list called \"%1\"").arg(names[first]));
+    if (folded[i].endsWith(IndexSuffix())) {
+        const auto owner = firstOf.constFind(folded[i].chopped(IndexSuffix().size()));
+        if (owner != firstOf.cend())
+            return Refusal(names[i], QStringLiteral("it clashes with the index of the list \"%1\"").arg(names[*owner]));
+    }
+    const auto index = firstOf.constFind(folded[i] + IndexSuffix());
+    if (index != firstOf.cend())
+        return Refusal(names[i], QStringLiteral("it clashes with the index of the list \"%1\"").arg(names[*index]));
+    return {};
+}
+
+// The first problem among the names of all lists of a phone book; empty when there is none.
+QString ProblemOfLists(const QStringList& names)
+{
+    QStringList folded;
+    folded.reserve(names.size());
+    QHash<QString, int> firstOf;
+    for (int i = 0; i < names.size(); ++i) {
+        folded.append(Folded(names[i]));
+        firstOf.insert(folded.last(), firstOf.value(folded.last(), i));
+    }
+    for (int i = 0; i < names.size(); ++i) {
+        const QString problem = ProblemAmong(names, folded, firstOf, i);
+        if (!problem.isEmpty())
+            return problem;
     }
     return {};
+}
+} // namespace
+
+QString TPhoneBook::ListNameProblem(const QString& name, const QStringList& otherLists)
+{
+    // The name goes last, so a repeated name is reported against the other list's spelling.
+    QStringList names = otherLists;
+    names.append(name);
+    QStringList folded;
+    QHash<QString, int> firstOf;
+    for (int i = 0; i < names.size(); ++i) {
+        folded.append(Folded(names[i]));
+        firstOf.insert(folded.last(), firstOf.value(folded.last(), i));
+    }
+    return ProblemAmong(names, folded, firstOf, int(names.size()) - 1);
 }
 
 QStringList TPhoneBook::ListNames()
@@ -503,14 +560,10 @@ bool TPhoneBook::RebuildPhoneBook(TContactsTree& tree)
     for (int r = 0; r < tree.TopLevelCount(); ++r)
         if (tree.TopLevel(r)->Data.IsList())
             lists.append(tree.TopLevel(r)->Data.NickName);
-    for (int i = 0; i < lists.size(); ++i) {
-        QStringList others = lists;
-        others.removeAt(i);
-        const QString problem = ListNameProblem(lists[i], others);
-        if (!problem.isEmpty()) {
-            Fail(problem + QStringLiteral(" The phone book was not written."));
-            return false;
-        }
+    const QString problem = ProblemOfLists(lists);
+    if (!problem.isEmpty()) {
+        Fail(problem + QStringLiteral(" The phone book was not written."));
+        return false;
     }
 
     TNewIds newIds;
@@ -519,8 +572,9 @@ bool TPhoneBook::RebuildPhoneBook(TContactsTree& tree)
         // One transaction around everything: a rewrite cut short leaves the previous content.
         db.BeginTransaction();
         WriteVersion(db, PhoneBookVersion);
-        if (db.HasTable(QStringLiteral("MainContacts"))) {
-            if (db.HasTable(QStringLiteral("MainContactsBackup")))
+        const TTableNames tables(db);
+        if (tables.Has(QStringLiteral("MainContacts"))) {
+            if (tables.Has(QStringLiteral("MainContactsBackup")))
                 db.Execute("DROP TABLE MainContactsBackup");
             db.Execute("ALTER TABLE \"MainContacts\" RENAME TO \"MainContactsBackup\";");
         }
@@ -533,7 +587,7 @@ bool TPhoneBook::RebuildPhoneBook(TContactsTree& tree)
             db.Execute(InsertRow("MainContacts", node->Data));
             newIds.emplace_back(node, qint32(db.LastInsertRowId()));
             if (node->Data.IsList())
-                WriteListRows(db, node->Data.NickName, node, newIds);
+                WriteListRows(db, node->Data.NickName, node, newIds, &tables);
         }
         db.Commit();
     });
