@@ -144,6 +144,10 @@ void TestMainWindow::closeImageRemovesStrip()
 void TestMainWindow::lightIsRedUntilFirstSuccess()
 {
     f->Create();
+    QVERIFY(f->main->StatusBar()->Light()->IsError());
+    // A restore before the first activation (a modal notice keeps the window inactive).
+    f->main->RestoreFromTray();
+    QVERIFY(f->main->StatusBar()->Light()->IsError());
     f->main->FormActivate();
     QVERIFY(f->main->StatusBar()->Light()->IsError());
     QVERIFY(f->main->ConnectionError);

@@ -56,7 +56,7 @@ public:
     bool ExitRequested = false;
     bool HiddenInTray = false;
     bool Starting = true;
-    bool ConnectionError = false;
+    bool ConnectionError = true; // red until an exchange succeeds
     qint64 LastCredit = -1;
     int NoticeCount = 0;
 

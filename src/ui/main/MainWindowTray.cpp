@@ -154,7 +154,8 @@ void TF_Main::ShowFirstTimeNotice(bool atBottomRight)
         notice.move(pos());
     }
     ExecDialog(notice);
-    if (notice.cbDontShowAgain->isChecked() && m_settings) {
+    // A notice cut short by the end of the session was not confirmed.
+    if (notice.cbDontShowAgain->isChecked() && m_settings && !ExitRequested) {
         m_settings->FirstTimeClose = true;
         m_settings->SaveSettings();
     }
