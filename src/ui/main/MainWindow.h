@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QSystemTrayIcon>
 #include <QUrl>
+#include <optional>
 
 class IGatewayCommands;
 class QAction;
@@ -48,8 +49,9 @@ public:
     // The settings dialog: shown by aImpostazioni; while it is shown the credit timer pauses.
     void SetSettingsDialog(TF_Settings* dialog);
     void SetStartArguments(const QStringList& arguments) { m_arguments = arguments; }
-    // Whether closing hides the window in the tray (true) or only minimises it.
-    bool UsesTray() const { return m_useTray; }
+    // Whether closing hides the window in the tray (true) or only minimises it: whether the
+    // desktop has a tray, unless set for tests.
+    bool UsesTray() const;
     void SetUsesTray(bool useTray);
 
     // State shared with the tray, start-up and result handling.
@@ -168,7 +170,7 @@ private:
     IGatewayCommands* m_gateway = nullptr;
     QPointer<TF_Settings> m_settingsDialog;
     QStringList m_arguments;
-    bool m_useTray = true;
+    std::optional<bool> m_useTrayOverride;
     bool m_loginOpen = false;
     bool m_ending = false;
     QString m_lastPanel1Text;

@@ -18,7 +18,6 @@
 
 void TF_Main::BuildTray()
 {
-    m_useTray = QSystemTrayIcon::isSystemTrayAvailable();
     Tray = new QSystemTrayIcon(Pictures::ProgramIcon(), this);
     Tray->setObjectName(QStringLiteral("Tray"));
     Tray->setToolTip(QStringLiteral("Brelmont"));
@@ -31,13 +30,19 @@ void TF_Main::BuildTray()
     PopTray->setDefaultAction(aRipristinaNascondi);
     Tray->setContextMenu(PopTray);
     connect(Tray, &QSystemTrayIcon::activated, this, &TF_Main::OnTrayActivated);
-    if (m_useTray)
+    if (UsesTray())
         Tray->show();
+}
+
+bool TF_Main::UsesTray() const
+{
+    // Asked each time: a desktop panel started after the program brings its tray later.
+    return m_useTrayOverride.value_or(QSystemTrayIcon::isSystemTrayAvailable());
 }
 
 void TF_Main::SetUsesTray(bool useTray)
 {
-    m_useTray = useTray;
+    m_useTrayOverride = useTray;
     Tray->setVisible(useTray && QSystemTrayIcon::isSystemTrayAvailable());
 }
 
@@ -84,7 +89,7 @@ void TF_Main::RestoreFromTray()
         showNormal();
     BringToFront();
     SetConnectionState(ConnectionError);
-    if (m_useTray)
+    if (UsesTray())
         Tray->show();
     OnRestored();
 }
@@ -99,7 +104,7 @@ void TF_Main::OnRestored()
 void TF_Main::HideInTray()
 {
     HiddenInTray = true;
-    if (m_useTray) {
+    if (UsesTray()) {
         hide();
         Tray->show();
     } else {
@@ -115,7 +120,7 @@ void TF_Main::changeEvent(QEvent* event)
         return;
     if (isMinimized() && !HiddenInTray) {
         HiddenInTray = true;
-        if (m_useTray)
+        if (UsesTray())
             QTimer::singleShot(0, this, [this] {
                 if (HiddenInTray)
                     hide();
@@ -135,7 +140,7 @@ void TF_Main::closeEvent(QCloseEvent* event)
     }
     event->ignore();
     HideInTray();
-    if (m_settings && !m_settings->FirstTimeClose && m_useTray)
+    if (m_settings && !m_settings->FirstTimeClose && UsesTray())
         ShowFirstTimeNotice(false);
     Tray->setContextMenu(PopTray);
 }
@@ -169,7 +174,7 @@ void TF_Main::TimerStartTimer()
     ApplyLanguage(m_settings->GetLanguage());
     if (!m_settings->IsFirstTime()) {
         // An ordinary start goes to the tray.
-        if (!m_settings->FirstTimeClose && m_useTray)
+        if (!m_settings->FirstTimeClose && UsesTray())
             ShowFirstTimeNotice(true);
         QCloseEvent closing;
         closeEvent(&closing);
