@@ -248,7 +248,7 @@ void TSMSServer::ProcessPending(bool complete)
         return;
     }
     // A reply is decided once, on the whole line: wait for its end or for a quiet gap.
-    if (!complete && !m_reply.contains('\n') && !m_remoteClosed) {
+    if (!complete && !m_reply.contains('\n') && !m_remoteClosed && m_reply.size() < MaxReplyBytes) {
         m_quiet->start();
         return;
     }

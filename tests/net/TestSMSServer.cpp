@@ -170,6 +170,7 @@ private slots:
         QTest::newRow("err") << QByteArray("-ERR LOGIN FAILED\r\n");
         QTest::newRow("binary") << QByteArray("\x00\x9f\x10", 3);
         QTest::newRow("huge") << QByteArray(3 << 20, 'x') + "\n";
+        QTest::newRow("huge without line end") << QByteArray(3 << 20, 'y');
     }
     void loginOnlyRefused()
     {

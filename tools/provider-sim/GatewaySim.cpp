@@ -70,9 +70,9 @@ void GatewaySim::AddAccount(const QString& user, const SimAccount& account)
     m_accounts.insert(user.toLower(), account);
 }
 
-std::optional<std::pair<QString, SimAccount>> GatewaySim::ParseAccount(const QString& spec, QChar separator)
+std::optional<std::pair<QString, SimAccount>> GatewaySim::ParseAccount(const QString& text, QChar separator)
 {
-    const QStringList f = separator.isSpace() ? spec.simplified().split(u' ') : spec.split(separator);
+    const QStringList f = separator.isSpace() ? text.simplified().split(u' ') : text.split(separator);
     if (f.size() < 3 || f.size() > 4)
         return std::nullopt;
     bool ok = false;

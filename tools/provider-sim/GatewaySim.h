@@ -59,7 +59,7 @@ public:
     void AddAccount(const QString& user, const SimAccount& account);
     // "user password credit [reply]" per line; '#' starts a comment. False with a message on error.
     bool LoadAccounts(const QString& path, QString* error);
-    static std::optional<std::pair<QString, SimAccount>> ParseAccount(const QString& spec, QChar separator);
+    static std::optional<std::pair<QString, SimAccount>> ParseAccount(const QString& text, QChar separator);
     // Listens (or, for a closed port, reserves a free number nobody listens on).
     bool Start(QString* error);
     quint16 Port() const { return m_port; }

@@ -36,7 +36,7 @@ int main(int argc, char* argv[])
                                      QStringLiteral("An account user:password:credit[:reply]; the credit in "
                                                     "thousandths of a euro; reply refuses every submission with "
                                                     "\"-ERR reply\" (\"_\" for blanks). Repeatable."),
-                                     QStringLiteral("spec"));
+                                     QStringLiteral("account"));
     const QCommandLineOption priceHigh(QStringLiteral("price-high"),
                                        QStringLiteral("Thousandths charged per high-quality SMS part and recipient."),
                                        QStringLiteral("n"), QStringLiteral("100"));
@@ -76,10 +76,10 @@ int main(int argc, char* argv[])
         err << error << '\n';
         return 2;
     }
-    for (const QString& spec : parser.values(account)) {
-        const auto parsed = GatewaySim::ParseAccount(spec, u':');
+    for (const QString& value : parser.values(account)) {
+        const auto parsed = GatewaySim::ParseAccount(value, u':');
         if (!parsed) {
-            err << "bad --account " << spec << '\n';
+            err << "bad --account " << value << '\n';
             return 2;
         }
         sim.AddAccount(parsed->first, parsed->second);
