@@ -93,6 +93,11 @@ void TestMainTray::closeWithoutTrayMinimises()
     QVERIFY(f->main->isMinimized());
     QVERIFY(f->main->HiddenInTray);
     QCOMPARE(DialogTestHook::ExecutedDialogs(), QStringList());
+    // Restored from the task bar (also before the first activation): no longer counted as hidden.
+    f->main->showNormal();
+    QVERIFY(!f->main->HiddenInTray);
+    f->main->TimerAskCreditTimer();
+    QCOMPARE(f->gateway.creditQueries, QList<int>{0});
 }
 
 void TestMainTray::firstCloseNotice_data()

@@ -283,6 +283,9 @@ void TF_Main::BringToFront()
 
 void TF_Main::FormActivate()
 {
+    // An active window is on screen, however it got there (task bar, window manager).
+    if (isVisible() && !isMinimized())
+        HiddenInTray = false;
     if (m_settings)
         ApplyLanguage(m_settings->GetLanguage());
     ProgramActionsUpdate();

@@ -116,9 +116,9 @@ void TF_Main::HideInTray()
 void TF_Main::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || Starting)
+    if (event->type() != QEvent::WindowStateChange)
         return;
-    if (isMinimized() && !HiddenInTray) {
+    if (isMinimized() && !HiddenInTray && !Starting) {
         HiddenInTray = true;
         if (UsesTray())
             QTimer::singleShot(0, this, [this] {
