@@ -68,11 +68,6 @@ void TfndClientSocket::WriteStr(QByteArrayView text)
         m_tcp->write(text.data(), text.size());
 }
 
-qint64 TfndClientSocket::PendingOutput() const
-{
-    return m_tcp ? m_tcp->bytesToWrite() : 0;
-}
-
 void TfndClientSocket::Shutdown()
 {
     m_timeOut->stop();

@@ -41,7 +41,6 @@ public:
     void Shutdown();
 
     qsizetype BytesAvailable() const { return m_received.size(); }
-    qint64 PendingOutput() const;
 
 signals:
     void connected();

@@ -15,7 +15,7 @@ struct GatewayPeer
     QByteArray loginReply = "+OK Credit left: 5000\r\n";
     QByteArray submitReply = "+OK Remaining: 1234\r\n";
     int splitGapMs = 0; // > 0: the reply goes in two pieces this far apart
-    bool closeOnSubmit = false;
+    char closeOnFrame = 0; // hang up instead of answering a frame of this kind
     QElapsedTimer submitArrived;
     ScriptedPeer peer{[this](QTcpSocket* s, QByteArray& in) { OnData(s, in); }};
 
@@ -26,12 +26,11 @@ struct GatewayPeer
             const QByteArray frame = in.left(end + 1);
             in.remove(0, end + 1);
             const bool login = frame.size() > 1 && frame.at(1) == '\x06';
-            if (!login) {
+            if (!login)
                 submitArrived.start();
-                if (closeOnSubmit) {
-                    s->disconnectFromHost();
-                    return;
-                }
+            if (frame.size() > 1 && closeOnFrame == frame.at(1)) {
+                s->disconnectFromHost();
+                return;
             }
             Reply(s, login ? loginReply : submitReply);
         }
@@ -250,12 +249,24 @@ private slots:
     void hangUpWithoutAnswer()
     {
         GatewayPeer gw;
-        gw.closeOnSubmit = true;
+        gw.closeOnFrame = '\x05';
         QPointer<TSMSServer> s = NewServer(gw.peer.Port(), ClosedLoopbackPort(), 1);
         QSignalSpy error(s.data(), &TSMSServer::OnSMSErrorResult);
         s->Send(Message());
         QVERIFY(error.wait(5000));
         QCOMPARE(error.at(0).at(1).toInt(), 0);
+    }
+
+    void hangUpOnLoginWithoutAnswer()
+    {
+        GatewayPeer gw;
+        gw.closeOnFrame = '\x06';
+        std::unique_ptr<TSMSServer> s(NewServer(gw.peer.Port(), ClosedLoopbackPort(), 0));
+        QSignalSpy login(s.get(), &TSMSServer::OnSMSLogin);
+        s->Connect();
+        QVERIFY(login.wait(5000));
+        QCOMPARE(login.at(0).at(1).toInt(), 0);
+        QCOMPARE(login.at(0).at(2).toInt(), int(TSMSServer::ConnectionClosedStatus));
     }
 
     void proxySettings()
