@@ -5,7 +5,10 @@
 #include "platform/RegistryStore.h"
 #include "settings/SettingsHolder.h"
 #include "settings/dialog/SettingsDialog.h"
+#include "ui/dialogs/MessageDialog.h"
 #include "ui/main/MainWindow.h"
+
+#include <QTimer>
 
 TBrelmontProgram::TBrelmontProgram(const QStringList& arguments, const QString& registryPath, QObject* parent)
     : QObject(parent)
@@ -24,8 +27,7 @@ TBrelmontProgram::TBrelmontProgram(const QStringList& arguments, const QString& 
     m_settings = std::make_unique<TSettingsHolder>(registryPath.isEmpty() ? RegistryStore::DefaultPath() : registryPath);
     m_global->AttachSettings(m_settings.get());
     m_settings->SetWindowHost(m_main.get());
-    connect(m_settings.get(), &TSettingsHolder::registryError, this,
-            [](const QString& message) { qWarning("Brelmont settings: %s", qPrintable(message)); });
+    connect(m_settings.get(), &TSettingsHolder::registryError, this, &TBrelmontProgram::ReportRegistryError);
     m_settings->LoadSettings(true);
     m_main->SetSettings(m_settings.get());
     m_settingsDialog = std::make_unique<TF_Settings>(*m_settings);
@@ -46,6 +48,18 @@ TBrelmontProgram::~TBrelmontProgram()
     m_global.reset();
     m_sounds.reset();
     m_main.reset();
+}
+
+void TBrelmontProgram::ReportRegistryError(const QString& message)
+{
+    qWarning("Brelmont settings: %s", qPrintable(message));
+    if (m_main->ExitRequested)
+        return; // on the way out nobody is there to read it
+    // Shown once the event loop runs, so a failure while loading does not hold up the start.
+    QTimer::singleShot(0, m_main.get(), [this, message] {
+        TF_Message box(m_main.get(), TF_Message::ButtonsOk, m_settings ? m_settings->GetLanguage() : QString());
+        box.ShowText(QStringLiteral("Brelmont"), message);
+    });
 }
 
 void TBrelmontProgram::RestoreRequested()

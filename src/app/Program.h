@@ -41,6 +41,9 @@ signals:
     void ending();
 
 private:
+    // A setting that could not be read or written: the user sees it in a message box.
+    void ReportRegistryError(const QString& message);
+
     std::unique_ptr<TF_Main> m_main;
     std::unique_ptr<TSoundPlayer> m_sounds;
     std::unique_ptr<TDM_Global> m_global;

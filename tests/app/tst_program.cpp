@@ -5,6 +5,7 @@
 #include "settings/SettingsHolder.h"
 #include "settings/dialog/SettingsDialog.h"
 #include "ui/dialogs/DialogSupport.h"
+#include "ui/dialogs/MessageDialog.h"
 #include "ui/main/MainWindow.h"
 
 #include <QAction>
@@ -27,6 +28,7 @@ private slots:
     void startUpVisibility();
     void exitEndsAndSettingsAreWritten();
     void settingsDialogBelongsToTheProgram();
+    void unreadableSettingIsReported();
 
 private:
     void Store(const QString& name, const RegValue& value);
@@ -153,6 +155,18 @@ void TestProgram::settingsDialogBelongsToTheProgram()
     QVERIFY(!program.MainWindow()->TimerAskCredit->isActive());
     program.SettingsDialog()->BtnAnnullaClick();
     QVERIFY(program.MainWindow()->TimerAskCredit->isActive());
+}
+
+void TestProgram::unreadableSettingIsReported()
+{
+    Store(QStringLiteral("Sender"), RegValue::Dword(7));
+    TF_Message::SetNextAnswer(TF_Message::ResultOk);
+    TBrelmontProgram program({}, RegistryPath());
+    QTRY_COMPARE(TF_Message::LastText(), QStringLiteral("Invalid data type for 'Sender'"));
+    QCOMPARE(TF_Message::LastCaption(), QStringLiteral("Brelmont"));
+    // The start goes on with the other settings.
+    QTRY_VERIFY(program.MainWindow()->isVisible());
+    TF_Message::ClearNextAnswers();
 }
 
 QTEST_MAIN(TestProgram)
