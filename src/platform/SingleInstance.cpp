@@ -72,12 +72,20 @@ bool SingleInstance::TryBecomePrimary()
 {
     if (m_primary)
         return true;
+    QDir().mkpath(m_folder);
     auto lock = std::make_unique<QLockFile>(LockFilePath());
     // No age limit: an instance that runs for weeks keeps its lock. A lock whose process
     // has died is still recognised and taken over by QLockFile itself.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return false;
+    if (!lock->tryLock(0)) {
+        if (lock->error() == QLockFile::LockFailedError)
+            return false; // another instance holds it
+        // A folder we cannot write must not keep the program from starting at all.
+        qWarning("SingleInstance: cannot create %s; running without the single-instance lock",
+                 qPrintable(LockFilePath()));
+        m_primary = true;
+        return true;
+    }
     m_lock = std::move(lock);
 
     // We hold the lock, so a socket file left behind belongs to a dead instance.

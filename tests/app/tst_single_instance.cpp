@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 bool HasSetting(const QString& registryPath, const QString& name)
@@ -29,6 +30,8 @@ private slots:
     void requestCarriesArguments();
     void staleLockIsTakenOver();
     void noInstanceNoAnswer();
+    void missingFolderIsCreated();
+    void unwritableFolderStillStarts();
     void secondProcessHandsOver();
     void signalEndsInOrder_data();
     void signalEndsInOrder();
@@ -103,6 +106,27 @@ void TestSingleInstance::noInstanceNoAnswer()
     QTemporaryDir folder;
     SingleInstance lone(QStringLiteral("TEST"), folder.path());
     QVERIFY(!lone.SendRestoreRequest({}, 200));
+}
+
+void TestSingleInstance::missingFolderIsCreated()
+{
+    QTemporaryDir folder;
+    SingleInstance first(QStringLiteral("TEST"), folder.filePath(QStringLiteral("not/yet")));
+    QVERIFY(first.TryBecomePrimary());
+    QVERIFY(QFile::exists(first.LockFilePath()));
+    SingleInstance second(QStringLiteral("TEST"), folder.filePath(QStringLiteral("not/yet")));
+    QVERIFY(!second.TryBecomePrimary());
+}
+
+void TestSingleInstance::unwritableFolderStillStarts()
+{
+    if (::geteuid() == 0)
+        QSKIP("root writes into any folder");
+    QTemporaryDir folder;
+    QVERIFY(QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    SingleInstance instance(QStringLiteral("TEST"), folder.path());
+    QVERIFY(instance.TryBecomePrimary());
+    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 QProcessEnvironment TestSingleInstance::ProgramEnvironment(const QTemporaryDir& folder) const
