@@ -12,7 +12,6 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brelmont"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Brelmont"));
     QApplication::setOrganizationName(QStringLiteral("Dalvenor"));
     // The window hides in the tray; only Exit or the end of the session ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
