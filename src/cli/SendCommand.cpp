@@ -1,5 +1,4 @@
 #include "cli/CliCommand.h"
-
 #include "cli/PhoneBookLists.h"
 #include "compose/Destinations.h"
 #include "compose/GsmText.h"
@@ -92,8 +91,8 @@ bool Parse(QCommandLineParser& parser, const QString& command, const QStringList
         return false;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        io.err << "brelmont-cli " << command << ": unexpected argument " << parser.positionalArguments().first()
-               << '\n';
+        io.err << "brelmont-cli " << command << ": unexpected argument "
+               << parser.positionalArguments().first() << '\n';
         return false;
     }
     return true;
@@ -164,8 +163,8 @@ int RunSendCommand(const QStringList& args, CliIo io)
         scheduledAt ? DateTimeToDays(*scheduledAt) - (s.settings.GetTimeZone() - 1) / 24.0 : 0.0;
     const QByteArray sendText = BuildSendText(message, count.IsUnicode);
 
-    s.results.SendSMS(destinations.DestinationString, sendText, count.IsUnicode, qualityName == u"medium" ? 1 : 0,
-                      parser.isSet(anonymous), schedule);
+    s.results.SendSMS(destinations.DestinationString, sendText, count.IsUnicode,
+                      qualityName == u"medium" ? 1 : 0, parser.isSet(anonymous), schedule);
     TSMSServer* session = s.results.SendSession();
     if (!session || !session->Client()->Active()) {
         io.out << s.texts.TextNotSent << '\n';

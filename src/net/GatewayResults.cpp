@@ -9,9 +9,10 @@
 
 #include <QTimer>
 
-TGatewayResults::TGatewayResults(TSettingsHolder& settings, const TGlobalTexts& texts, IGatewayResultView& view,
-                                 ISoundPlayer* sounds, QObject* parent)
-    : QObject(parent), m_settings(settings), m_texts(texts), m_view(view), m_sounds(sounds), m_locale(QLocale::system())
+TGatewayResults::TGatewayResults(TSettingsHolder& settings, const TGlobalTexts& texts,
+                                 IGatewayResultView& view, ISoundPlayer* sounds, QObject* parent)
+    : QObject(parent), m_settings(settings), m_texts(texts), m_view(view), m_sounds(sounds),
+      m_locale(QLocale::system())
 {
     m_timerCleanSMSServerCredit = new QTimer(this);
     m_timerCleanSMSServerCredit->setSingleShot(true);
@@ -33,7 +34,8 @@ TSMSServer* TGatewayResults::NewSession()
 void TGatewayResults::Configure(TSMSServer* session, quint8 sendMode)
 {
     session->SetProxy(m_settings.GetProxyEnabled(), m_settings.GetProxyAddress(), m_settings.GetProxyPort(),
-                      m_settings.GetProxyAuthEnabled(), m_settings.GetProxyUsername(), m_settings.GetProxyPassword());
+                      m_settings.GetProxyAuthEnabled(), m_settings.GetProxyUsername(),
+                      m_settings.GetProxyPassword());
     session->UserName = ToWin1252(m_settings.GetUserName());
     session->Password = ToWin1252(m_settings.GetPassword());
     session->SendMode = sendMode;
@@ -44,8 +46,8 @@ bool TGatewayResults::IsDemoAccount() const
     return m_settings.GetUserName().compare(TSettingsHolder::DemoUserName(), Qt::CaseInsensitive) == 0;
 }
 
-void TGatewayResults::SendSMS(const QString& destinations, const QByteArray& text, bool unicode, quint8 qualityIndex,
-                              bool anonymous, double scheduleTime)
+void TGatewayResults::SendSMS(const QString& destinations, const QByteArray& text, bool unicode,
+                              quint8 qualityIndex, bool anonymous, double scheduleTime)
 {
     try {
         TSMSServer* session = NewSession();
@@ -128,14 +130,19 @@ QString TGatewayResults::CreditText(qint64 thousandths) const
 QString TGatewayResults::StatusTextFor(int status) const
 {
     switch (status) {
-    case 0: return m_texts.TextBadLogin;
-    case 10013: return m_texts.TextNotConnectedAv;
+    case 0:
+        return m_texts.TextBadLogin;
+    case 10013:
+        return m_texts.TextNotConnectedAv;
     case 10051:
     case 10060:
     case 10061:
-    case 40102: return m_texts.TextNotConnected;
-    case 11004: return m_texts.TextTimeout;
-    default: return QStringLiteral("Error code ") + QString::number(status);
+    case 40102:
+        return m_texts.TextNotConnected;
+    case 11004:
+        return m_texts.TextTimeout;
+    default:
+        return QStringLiteral("Error code ") + QString::number(status);
     }
 }
 

@@ -14,8 +14,8 @@ struct TRecSMS
 {
     QByteArray Destinations; // numbers separated by ";"
     QByteArray Sender;
-    QByteArray Quality;      // "H" or "M"
-    QByteArray FileName;     // "file.UNI" for a hexadecimal UCS-2 text, else "file.sms"
+    QByteArray Quality;  // "H" or "M"
+    QByteArray FileName; // "file.UNI" for a hexadecimal UCS-2 text, else "file.sms"
     QByteArray Text;
     bool FlagF = false;
     bool Anonymous = false;
@@ -41,7 +41,7 @@ int ReadInteger(const QByteArray& text, int fallback);
 
 // What a reply means.
 bool IsPositive(const QByteArray& reply);
-int LoginCredit(const QByteArray& reply);  // after the first 16 characters; 0 when not a number
+int LoginCredit(const QByteArray& reply);     // after the first 16 characters; 0 when not a number
 int SubmitRemaining(const QByteArray& reply); // behind "Remaining:"; -1 when not a number
 // 1 "NO MORE CREDITS", 2 "TOO MANY SESSIONS", the number after "-ERR" (-1 when none),
 // 0 for a reply with neither "+OK" nor "-ERR".
@@ -74,8 +74,8 @@ public:
     QByteArray Password;
     quint8 SendMode = 0; // 1 submit after login, 0 login only
 
-    void SetProxy(bool active, const QString& address, int port, bool useAuthentication, const QString& userName,
-                  const QString& password);
+    void SetProxy(bool active, const QString& address, int port, bool useAuthentication,
+                  const QString& userName, const QString& password);
     // Login-only: a fresh connection attempt.
     void Connect();
     // Send mode: called once, on a fresh object.

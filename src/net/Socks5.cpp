@@ -38,8 +38,9 @@ void AppendAddress(QByteArray& out, const QHostAddress& address)
 QString Socks5Error::ReplyText(int replyCode)
 {
     static const char* const texts[] = {
-        "General socks server failure", "Connection not allowed by rule set", "Network unreachable",
-        "Host unreachable",             "Connection refused",                 "Socks error: TTL expired",
+        "General socks server failure", "Connection not allowed by rule set",
+        "Network unreachable",          "Host unreachable",
+        "Connection refused",           "Socks error: TTL expired",
         "Socks command not supported",  "Address type not supported",
     };
     if (replyCode >= 1 && replyCode <= 8)
@@ -83,7 +84,8 @@ TSocks5Negotiation::Result TSocks5Negotiation::SendRequest(QByteArray& output)
     if (m_proxy.ResolveThroughProxy && !IsDottedIPv4(m_target)) {
         const QByteArray name = m_target.toUtf8();
         if (name.size() >= 256)
-            return Fail(Socks5Error::DomainNameTooLong, QStringLiteral("Domain name too long for use with SOCKS"));
+            return Fail(Socks5Error::DomainNameTooLong,
+                        QStringLiteral("Domain name too long for use with SOCKS"));
         request.append(char(0x03));
         request.append(static_cast<char>(name.size()));
         request.append(name);
@@ -140,9 +142,15 @@ TSocks5Negotiation::Result TSocks5Negotiation::Feed(QByteArray& input, QByteArra
         const auto addressType = static_cast<unsigned char>(input.at(3));
         int total = 0;
         switch (addressType) {
-        case 0x01: total = 10; break;
-        case 0x03: total = 7 + static_cast<unsigned char>(input.at(4)); break;
-        case 0x04: total = 22; break;
+        case 0x01:
+            total = 10;
+            break;
+        case 0x03:
+            total = 7 + static_cast<unsigned char>(input.at(4));
+            break;
+        case 0x04:
+            total = 22;
+            break;
         default:
             return Fail(Socks5Error::InvalidResponse,
                         QStringLiteral("Socks5 Address type #%1 not supported").arg(addressType));

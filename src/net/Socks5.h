@@ -35,7 +35,12 @@ QString ReplyText(int replyCode);
 class TSocks5Negotiation
 {
 public:
-    enum class Result { NeedMore, Done, Failed };
+    enum class Result
+    {
+        NeedMore,
+        Done,
+        Failed
+    };
 
     TSocks5Negotiation() = default;
     // target: the destination host (name or dotted IPv4); resolved: its address when the
@@ -54,7 +59,14 @@ public:
     QString ErrorText() const { return m_errorText; }
 
 private:
-    enum class Step { MethodSent, AuthSent, RequestSent, Done, Failed };
+    enum class Step
+    {
+        MethodSent,
+        AuthSent,
+        RequestSent,
+        Done,
+        Failed
+    };
     Result Fail(int code, const QString& text);
     Result SendRequest(QByteArray& output);
 

@@ -11,7 +11,8 @@ TSoundPlayer::~TSoundPlayer() = default;
 
 QString TSoundPlayer::ResourcePath(Sound sound)
 {
-    return sound == Sound::SmsOk ? QStringLiteral(":/sounds/sms_ok.wav") : QStringLiteral(":/sounds/sms_error.wav");
+    return sound == Sound::SmsOk ? QStringLiteral(":/sounds/sms_ok.wav")
+                                 : QStringLiteral(":/sounds/sms_error.wav");
 }
 
 void TSoundPlayer::Play(Sound sound)

@@ -9,7 +9,11 @@ class QSoundEffect;
 class ISoundPlayer
 {
 public:
-    enum class Sound { SmsOk, SmsError };
+    enum class Sound
+    {
+        SmsOk,
+        SmsError
+    };
     virtual ~ISoundPlayer() = default;
     virtual void Play(Sound sound) = 0;
 };

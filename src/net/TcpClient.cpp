@@ -5,7 +5,6 @@
 #include <QNetworkProxy>
 #include <QTcpSocket>
 #include <QTimer>
-
 #include <netdb.h>
 
 namespace {
@@ -302,17 +301,28 @@ void TfndTCPClient::SetActive(bool active)
 int TfndTCPClient::WinSockErrorOf(QAbstractSocket::SocketError error)
 {
     switch (error) {
-    case QAbstractSocket::SocketAccessError: return 10013;
-    case QAbstractSocket::UnsupportedSocketOperationError: return 10045;
-    case QAbstractSocket::AddressInUseError: return 10048;
-    case QAbstractSocket::SocketAddressNotAvailableError: return 10049;
-    case QAbstractSocket::NetworkError: return 10051;
-    case QAbstractSocket::RemoteHostClosedError: return 10054;
-    case QAbstractSocket::SocketResourceError: return 10055;
-    case QAbstractSocket::SocketTimeoutError: return 10060;
-    case QAbstractSocket::ConnectionRefusedError: return 10061;
-    case QAbstractSocket::HostNotFoundError: return kHostNotFound;
-    default: return 60000;
+    case QAbstractSocket::SocketAccessError:
+        return 10013;
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        return 10045;
+    case QAbstractSocket::AddressInUseError:
+        return 10048;
+    case QAbstractSocket::SocketAddressNotAvailableError:
+        return 10049;
+    case QAbstractSocket::NetworkError:
+        return 10051;
+    case QAbstractSocket::RemoteHostClosedError:
+        return 10054;
+    case QAbstractSocket::SocketResourceError:
+        return 10055;
+    case QAbstractSocket::SocketTimeoutError:
+        return 10060;
+    case QAbstractSocket::ConnectionRefusedError:
+        return 10061;
+    case QAbstractSocket::HostNotFoundError:
+        return kHostNotFound;
+    default:
+        return 60000;
     }
 }
 

@@ -59,7 +59,14 @@ private:
     void OnTcpDisconnected();
     void Fail(int code, const QString& text);
 
-    enum class Phase { Idle, Resolving, Connecting, Negotiating, Connected };
+    enum class Phase
+    {
+        Idle,
+        Resolving,
+        Connecting,
+        Negotiating,
+        Connected
+    };
     Phase m_phase = Phase::Idle;
     QTcpSocket* m_tcp = nullptr;
     QTimer* m_timeOut = nullptr;

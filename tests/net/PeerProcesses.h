@@ -64,7 +64,8 @@ public:
         QByteArray out;
         while (!out.contains('\n') && !deadline.hasExpired() && process.waitForReadyRead(200))
             out += process.readAllStandardOutput();
-        static const QRegularExpression ready(QStringLiteral("gateway-port=(\\d+) gateway-fallback-port=(\\d+)"));
+        static const QRegularExpression ready(
+            QStringLiteral("gateway-port=(\\d+) gateway-fallback-port=(\\d+)"));
         const auto m = ready.match(QString::fromLatin1(out));
         if (!m.hasMatch())
             return false;
@@ -97,8 +98,8 @@ public:
     bool Start(const QString& user = {}, const QString& password = {})
     {
         port = ClosedLoopbackPort();
-        QStringList args{QStringLiteral("-i"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
-                         QString::number(port), QStringLiteral("-b"), QStringLiteral("127.0.0.1")};
+        QStringList args{QStringLiteral("-i"),  QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                         QString::number(port), QStringLiteral("-b"),        QStringLiteral("127.0.0.1")};
         if (!user.isEmpty())
             args << QStringLiteral("-u") << user << QStringLiteral("-P") << password;
         return PeerProcess::Start(Program(), args) && WaitForPort(port);
@@ -119,21 +120,22 @@ public:
         QFile f(conf);
         if (!f.open(QIODevice::WriteOnly))
             return false;
-        f.write(QStringLiteral("logoutput: %1\n"
-                               "internal: 127.0.0.1 port = %2\n"
-                               "external: 127.0.0.1\n"
-                               "socksmethod: none\n"
-                               "clientmethod: none\n"
-                               "user.privileged: root\n"
-                               "user.unprivileged: nobody\n"
-                               "client pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n"
-                               "socks block { from: 0.0.0.0/0 to: 127.0.0.1/32 port = %3 log: error connect }\n"
-                               "socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 command: connect }\n"
-                               "socks block { from: 0.0.0.0/0 to: 0.0.0.0/0 }\n")
-                    .arg(dir.filePath(QStringLiteral("danted.log")))
-                    .arg(port)
-                    .arg(blockedPort)
-                    .toUtf8());
+        f.write(
+            QStringLiteral("logoutput: %1\n"
+                           "internal: 127.0.0.1 port = %2\n"
+                           "external: 127.0.0.1\n"
+                           "socksmethod: none\n"
+                           "clientmethod: none\n"
+                           "user.privileged: root\n"
+                           "user.unprivileged: nobody\n"
+                           "client pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n"
+                           "socks block { from: 0.0.0.0/0 to: 127.0.0.1/32 port = %3 log: error connect }\n"
+                           "socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 command: connect }\n"
+                           "socks block { from: 0.0.0.0/0 to: 0.0.0.0/0 }\n")
+                .arg(dir.filePath(QStringLiteral("danted.log")))
+                .arg(port)
+                .arg(blockedPort)
+                .toUtf8());
         f.close();
         return PeerProcess::Start(Program(), {QStringLiteral("-f"), conf, QStringLiteral("-p"),
                                               dir.filePath(QStringLiteral("danted.pid"))}) &&

@@ -48,7 +48,8 @@ private:
         QVERIFY(settings.SaveSettings());
         settings.WriteStoredValue(TEndpoints::KeyPath(), QStringLiteral("GatewayHost"),
                                   RegValue::String(QStringLiteral("127.0.0.1")));
-        settings.WriteStoredValue(TEndpoints::KeyPath(), QStringLiteral("GatewayPort"), RegValue::Dword(port));
+        settings.WriteStoredValue(TEndpoints::KeyPath(), QStringLiteral("GatewayPort"),
+                                  RegValue::Dword(port));
         settings.WriteStoredValue(TEndpoints::KeyPath(), QStringLiteral("GatewayFallbackPort"),
                                   RegValue::Dword(fallback));
     }
@@ -70,15 +71,15 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::newRow("no recipient") << QStringList{QStringLiteral("--text"), QStringLiteral("hi")};
         QTest::newRow("no text") << QStringList{QStringLiteral("--to"), QStringLiteral("+39333111")};
-        QTest::newRow("quality") << QStringList{QStringLiteral("--to"), QStringLiteral("+39333111"),
-                                                QStringLiteral("--text"), QStringLiteral("hi"),
+        QTest::newRow("quality") << QStringList{QStringLiteral("--to"),      QStringLiteral("+39333111"),
+                                                QStringLiteral("--text"),    QStringLiteral("hi"),
                                                 QStringLiteral("--quality"), QStringLiteral("low")};
-        QTest::newRow("time format") << QStringList{QStringLiteral("--to"), QStringLiteral("+39333111"),
+        QTest::newRow("time format") << QStringList{QStringLiteral("--to"),   QStringLiteral("+39333111"),
                                                     QStringLiteral("--text"), QStringLiteral("hi"),
-                                                    QStringLiteral("--at"), QStringLiteral("tomorrow")};
-        QTest::newRow("time in the past") << QStringList{QStringLiteral("--to"), QStringLiteral("+39333111"),
-                                                         QStringLiteral("--text"), QStringLiteral("hi"),
-                                                         QStringLiteral("--at"), QStringLiteral("2001-01-01 10:00")};
+                                                    QStringLiteral("--at"),   QStringLiteral("tomorrow")};
+        QTest::newRow("time in the past") << QStringList{
+            QStringLiteral("--to"), QStringLiteral("+39333111"), QStringLiteral("--text"),
+            QStringLiteral("hi"),   QStringLiteral("--at"),      QStringLiteral("2001-01-01 10:00")};
         QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus")};
     }
     void badArguments()
@@ -102,11 +103,13 @@ private slots:
         run = Cli(RunSendCommand, {QStringLiteral("--to"), QStringLiteral("+39 333-111, +39347222"),
                                    QStringLiteral("--text"), QStringLiteral("Ciao \u20AC")});
         QCOMPARE(run.code, int(CliOk));
-        QCOMPARE(run.out, QStringLiteral("Message sent\n") + Euro(QStringLiteral("12"), QStringLiteral("14")) + u'\n');
+        QCOMPARE(run.out,
+                 QStringLiteral("Message sent\n") + Euro(QStringLiteral("12"), QStringLiteral("14")) + u'\n');
         const QJsonObject entry = LastLogged(sim);
-        QCOMPARE(entry.value(QStringLiteral("frame")).toString(),
-                 QStringLiteral("0b052b3339333333313131044272656c6d6f6e74044369616f2080044e0466696c652e736d7304"
-                                "48072b333933343732323200433403"));
+        QCOMPARE(
+            entry.value(QStringLiteral("frame")).toString(),
+            QStringLiteral("0b052b3339333333313131044272656c6d6f6e74044369616f2080044e0466696c652e736d7304"
+                           "48072b333933343732323200433403"));
 
         run = Cli(RunCreditCommand, {});
         QCOMPARE(run.out, Euro(QStringLiteral("12"), QStringLiteral("14")) + u'\n');
@@ -117,11 +120,11 @@ private slots:
         ProviderSim sim;
         QVERIFY(sim.Start({QStringLiteral("--account"), QStringLiteral("mario:secret:12340")}));
         Configure(sim.port, sim.fallbackPort, 2); // the user is at UTC+2
-        const Run run = Cli(RunSendCommand, {QStringLiteral("--to"), QStringLiteral("+39333111"),
-                                             QStringLiteral("--text"), QStringLiteral("Привет\nмир"),
-                                             QStringLiteral("--quality"), QStringLiteral("medium"),
-                                             QStringLiteral("--anonymous"), QStringLiteral("--at"),
-                                             QStringLiteral("2030-01-02 10:00")});
+        const Run run =
+            Cli(RunSendCommand,
+                {QStringLiteral("--to"), QStringLiteral("+39333111"), QStringLiteral("--text"),
+                 QStringLiteral("Привет\nмир"), QStringLiteral("--quality"), QStringLiteral("medium"),
+                 QStringLiteral("--anonymous"), QStringLiteral("--at"), QStringLiteral("2030-01-02 10:00")});
         QCOMPARE(run.code, int(CliOk));
         const QJsonObject entry = LastLogged(sim);
         QCOMPARE(entry.value(QStringLiteral("text")).toString(), QStringLiteral("Привет\r\nмир"));

@@ -31,7 +31,8 @@ private:
         return sms;
     }
 
-    static TSMSServer* NewSession(quint16 port, quint16 fallback, quint8 mode, const QByteArray& password = "secret")
+    static TSMSServer* NewSession(quint16 port, quint16 fallback, quint8 mode,
+                                  const QByteArray& password = "secret")
     {
         auto* s = new TSMSServer(QStringLiteral("127.0.0.1"), port, fallback);
         s->UserName = "mario";
@@ -80,9 +81,10 @@ private:
         QCOMPARE(entry.value(QStringLiteral("quality")).toString(), QStringLiteral("H"));
         QVERIFY(entry.value(QStringLiteral("schedule")).isNull());
         // The frame as it crossed the wire, worked out by hand.
-        QCOMPARE(entry.value(QStringLiteral("frame")).toString(),
-                 QStringLiteral("0b052b3339333333313131044272656c6d6f6e74044369616f2080044e0466696c652e736d7304"
-                                "48072b333933343732323200433403"));
+        QCOMPARE(
+            entry.value(QStringLiteral("frame")).toString(),
+            QStringLiteral("0b052b3339333333313131044272656c6d6f6e74044369616f2080044e0466696c652e736d7304"
+                           "48072b333933343732323200433403"));
     }
 
 private slots:
@@ -110,9 +112,10 @@ private slots:
     {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<int>("code");
-        QTest::newRow("no more credits") << QStringList{QStringLiteral("--account"), QStringLiteral("mario:secret:150")}
-                                         << 1;
-        QTest::newRow("numeric") << QStringList{QStringLiteral("--account"), QStringLiteral("mario:secret:9999:17")}
+        QTest::newRow("no more credits")
+            << QStringList{QStringLiteral("--account"), QStringLiteral("mario:secret:150")} << 1;
+        QTest::newRow("numeric") << QStringList{QStringLiteral("--account"),
+                                                QStringLiteral("mario:secret:9999:17")}
                                  << 17;
     }
     void refusals()

@@ -26,13 +26,13 @@ private slots:
         QTest::addColumn<QByteArray>("password");
         QTest::addColumn<QByteArray>("frame");
         // 06+61+62+63+04+04 = 0x134 -> "34"
-        QTest::newRow("empty password") << QByteArray("abc") << QByteArray()
-                                        << QByteArray::fromHex("0b0661626304043334") + "\x03";
+        QTest::newRow("empty password")
+            << QByteArray("abc") << QByteArray() << QByteArray::fromHex("0b0661626304043334") + "\x03";
         // 06+04+04 = 0x0E, written with its leading zero
         QTest::newRow("both empty") << QByteArray() << QByteArray() << QByteArray::fromHex("0b060404304503");
         // 06+'u'(75)+04+'p'(70)+04 = 0xF3
-        QTest::newRow("one letter each") << QByteArray("u") << QByteArray("p")
-                                         << QByteArray::fromHex("0b06750470044633") + "\x03";
+        QTest::newRow("one letter each")
+            << QByteArray("u") << QByteArray("p") << QByteArray::fromHex("0b06750470044633") + "\x03";
     }
     void loginFrame()
     {
@@ -49,13 +49,16 @@ private slots:
 
         QTest::newRow("cleaned, two destinations")
             << Record("+39 333-111;222")
-            << QByteArray::fromHex("0b052b3339333333313131044d65044869044e0466696c652e736d7304480732323200393303");
+            << QByteArray::fromHex(
+                   "0b052b3339333333313131044d65044869044e0466696c652e736d7304480732323200393303");
 
         TRecSMS single = Record("+39333111");
         single.Anonymous = true;
         single.Quality = "M";
         QTest::newRow("single destination, anonymous")
-            << single << QByteArray::fromHex("0b052b333933333331313104554e4b4e4f574e044869044e0466696c652e736d73044d373903");
+            << single
+            << QByteArray::fromHex(
+                   "0b052b333933333331313104554e4b4e4f574e044869044e0466696c652e736d73044d373903");
 
         QTest::newRow("empty last destination")
             << Record("+39333111;")
@@ -65,8 +68,9 @@ private slots:
         scheduled.ScheduleTime = 47485 + 11.0 / 24; // 2030-01-02 11:00
         QTest::newRow("scheduled")
             << scheduled
-            << QByteArray::fromHex("0b052b3339333333313131044d65044869044e0466696c652e736d73044809444454323033303031"
-                                   "303231313030303009384503");
+            << QByteArray::fromHex(
+                   "0b052b3339333333313131044d65044869044e0466696c652e736d73044809444454323033303031"
+                   "303231313030303009384503");
 
         TRecSMS atThreshold = Record("+39333111");
         atThreshold.ScheduleTime = 30000.0;
@@ -74,7 +78,8 @@ private slots:
         atThreshold.Quality = "M";
         QTest::newRow("30000.0 is not a schedule")
             << atThreshold
-            << QByteArray::fromHex("0b052b333933333331313104554e4b4e4f574e044869044e0466696c652e736d73044d373903");
+            << QByteArray::fromHex(
+                   "0b052b333933333331313104554e4b4e4f574e044869044e0466696c652e736d73044d373903");
 
         TRecSMS all = Record("+1;+2;+3");
         all.FlagF = true;
@@ -82,8 +87,9 @@ private slots:
         all.ScheduleTime = 47485 + 11.0 / 24;
         QTest::newRow("three destinations, F, scheduled")
             << all
-            << QByteArray::fromHex("0b052b31044d6504486904460466696c652e554e490448072b32072b330944445432303330303130"
-                                   "32313130303030090000383103");
+            << QByteArray::fromHex(
+                   "0b052b31044d6504486904460466696c652e554e490448072b32072b330944445432303330303130"
+                   "32313130303030090000383103");
     }
     void submitFrame()
     {
@@ -167,7 +173,8 @@ private slots:
         QFETCH(bool, positive);
         QFETCH(int, value);
         QCOMPARE(GatewayFrames::IsPositive(reply), positive);
-        QCOMPARE(positive ? GatewayFrames::SubmitRemaining(reply) : GatewayFrames::SubmitErrorCode(reply), value);
+        QCOMPARE(positive ? GatewayFrames::SubmitRemaining(reply) : GatewayFrames::SubmitErrorCode(reply),
+                 value);
     }
 };
 

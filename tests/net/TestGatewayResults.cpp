@@ -104,10 +104,14 @@ private slots:
         const QLocale point(QLocale::English, QLocale::UnitedStates);
         QTest::newRow("comma") << "ITA" << comma << qint64(12340) << QStringLiteral("Credito: \u20AC 12,34");
         QTest::newRow("zero") << "ITA" << comma << qint64(0) << QStringLiteral("Credito: \u20AC 0,00");
-        QTest::newRow("no grouping") << "ENG" << point << qint64(1234567) << QStringLiteral("Credits: \u20AC 1234.57");
-        QTest::newRow("rounded half up") << "ENG" << point << qint64(5) << QStringLiteral("Credits: \u20AC 0.01");
-        QTest::newRow("below a cent") << "ENG" << point << qint64(4) << QStringLiteral("Credits: \u20AC 0.00");
-        QTest::newRow("negative") << "POR" << comma << qint64(-1500) << QStringLiteral("Credito: \u20AC -1,50");
+        QTest::newRow("no grouping") << "ENG" << point << qint64(1234567)
+                                     << QStringLiteral("Credits: \u20AC 1234.57");
+        QTest::newRow("rounded half up")
+            << "ENG" << point << qint64(5) << QStringLiteral("Credits: \u20AC 0.01");
+        QTest::newRow("below a cent")
+            << "ENG" << point << qint64(4) << QStringLiteral("Credits: \u20AC 0.00");
+        QTest::newRow("negative") << "POR" << comma << qint64(-1500)
+                                  << QStringLiteral("Credito: \u20AC -1,50");
     }
     void creditText()
     {
@@ -234,12 +238,13 @@ private slots:
         QTest::addColumn<QByteArray>("recDestinations");
         QTest::addColumn<QByteArray>("recQuality");
         QTest::addColumn<QByteArray>("fileName");
-        QTest::newRow("one trailing separator removed") << "+391;+392;;" << 0 << false << QByteArray("+391;+392;")
-                                                        << QByteArray("H") << QByteArray("file.sms");
+        QTest::newRow("one trailing separator removed")
+            << "+391;+392;;" << 0 << false << QByteArray("+391;+392;") << QByteArray("H")
+            << QByteArray("file.sms");
         QTest::newRow("medium") << "+391;" << 1 << true << QByteArray("+391") << QByteArray("M")
                                 << QByteArray("file.UNI");
-        QTest::newRow("quality 5 is high") << "+391" << 5 << false << QByteArray("+391") << QByteArray("H")
-                                           << QByteArray("file.sms");
+        QTest::newRow("quality 5 is high")
+            << "+391" << 5 << false << QByteArray("+391") << QByteArray("H") << QByteArray("file.sms");
     }
     void sendBuildsTheRecord()
     {

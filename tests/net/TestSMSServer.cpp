@@ -14,7 +14,7 @@ struct GatewayPeer
 {
     QByteArray loginReply = "+OK Credit left: 5000\r\n";
     QByteArray submitReply = "+OK Remaining: 1234\r\n";
-    int splitGapMs = 0; // > 0: the reply goes in two pieces this far apart
+    int splitGapMs = 0;    // > 0: the reply goes in two pieces this far apart
     char closeOnFrame = 0; // hang up instead of answering a frame of this kind
     QElapsedTimer submitArrived;
     ScriptedPeer peer{[this](QTcpSocket* s, QByteArray& in) { OnData(s, in); }};
@@ -81,7 +81,8 @@ private slots:
         QPointer<TSMSServer> s = NewServer(gw.peer.Port(), ClosedLoopbackPort(), 1);
         QSignalSpy ok(s.data(), &TSMSServer::OnSMSOKResult);
         qint64 submitToResult = -1;
-        connect(s.data(), &TSMSServer::OnSMSOKResult, this, [&] { submitToResult = gw.submitArrived.elapsed(); });
+        connect(s.data(), &TSMSServer::OnSMSOKResult, this,
+                [&] { submitToResult = gw.submitArrived.elapsed(); });
         s->Send(Message());
         QCOMPARE(s->State(), quint8(1));
         QVERIFY(ok.wait(5000));
@@ -272,7 +273,8 @@ private slots:
     void proxySettings()
     {
         std::unique_ptr<TSMSServer> s(NewServer(80, 26, 0));
-        s->SetProxy(true, QStringLiteral(" proxy.example "), 3128, true, QStringLiteral("u"), QStringLiteral("p"));
+        s->SetProxy(true, QStringLiteral(" proxy.example "), 3128, true, QStringLiteral("u"),
+                    QStringLiteral("p"));
         QCOMPARE(s->Proxy().Host, QStringLiteral(" proxy.example ")); // kept untrimmed
         QCOMPARE(s->Proxy().Port, QStringLiteral("3128"));
         QVERIFY(s->Proxy().UseAuthentication);

@@ -21,7 +21,8 @@ private:
     }
 
     // Feeds bytes; returns the result and what the client sends next.
-    static Result Feed(TSocks5Negotiation& n, QByteArray& in, const QByteArray& bytes, QByteArray* out = nullptr)
+    static Result Feed(TSocks5Negotiation& n, QByteArray& in, const QByteArray& bytes,
+                       QByteArray* out = nullptr)
     {
         in.append(bytes);
         QByteArray sent;
@@ -53,7 +54,8 @@ private slots:
         n.Start();
         QByteArray in, out;
         QCOMPARE(Feed(n, in, QByteArray::fromHex("0500"), &out), Result::NeedMore);
-        QCOMPARE(out.toHex(), (QByteArray::fromHex("050100030a") + "gw.example" + QByteArray::fromHex("1f90")).toHex());
+        QCOMPARE(out.toHex(),
+                 (QByteArray::fromHex("050100030a") + "gw.example" + QByteArray::fromHex("1f90")).toHex());
     }
 
     void connectRequestByAddress()
@@ -69,7 +71,8 @@ private slots:
     {
         TfndSocks5Proxy p = Proxy(false);
         p.ResolveThroughProxy = false;
-        TSocks5Negotiation n(p, QStringLiteral("gw.example"), 80, QHostAddress(QStringLiteral("192.168.0.9")));
+        TSocks5Negotiation n(p, QStringLiteral("gw.example"), 80,
+                             QHostAddress(QStringLiteral("192.168.0.9")));
         n.Start();
         QByteArray in, out;
         Feed(n, in, QByteArray::fromHex("0500"), &out);
@@ -78,7 +81,8 @@ private slots:
 
     void authenticationThenRequestInPieces()
     {
-        TSocks5Negotiation n(Proxy(true, QStringLiteral("bob"), QStringLiteral("pw")), QStringLiteral("1.2.3.4"), 80);
+        TSocks5Negotiation n(Proxy(true, QStringLiteral("bob"), QStringLiteral("pw")),
+                             QStringLiteral("1.2.3.4"), 80);
         n.Start();
         QByteArray in, out;
         QCOMPARE(Feed(n, in, QByteArray::fromHex("05"), &out), Result::NeedMore);
@@ -86,7 +90,8 @@ private slots:
         QCOMPARE(Feed(n, in, QByteArray::fromHex("02"), &out), Result::NeedMore);
         QCOMPARE(out.toHex(), QByteArray("0103626f62027077"));
         QCOMPARE(Feed(n, in, QByteArray::fromHex("0100"), &out), Result::NeedMore);
-        QCOMPARE(out.toHex(), QByteArray("050100010102030400" "50"));
+        QCOMPARE(out.toHex(), QByteArray("050100010102030400"
+                                         "50"));
         // Reply with a domain-name address, in three pieces, followed by destination bytes.
         QCOMPARE(Feed(n, in, QByteArray::fromHex("0500"), &out), Result::NeedMore);
         QCOMPARE(Feed(n, in, QByteArray::fromHex("000304"), &out), Result::NeedMore);
@@ -127,18 +132,21 @@ private slots:
                                        << QStringLiteral("Socks negotiation failed");
         QTest::newRow("http garbage") << false << QByteArray("HTTP/1.1 400") << QByteArray() << 40101
                                       << QStringLiteral("Socks negotiation failed");
-        QTest::newRow("authentication refused") << true << QByteArray::fromHex("0502") << QByteArray::fromHex("0102")
-                                                << 40102 << QStringLiteral("Socks authentication failed");
-        QTest::newRow("connection refused") << false << QByteArray::fromHex("0500")
-                                            << QByteArray::fromHex("05050001000000000000") << 40005
-                                            << QStringLiteral("Connection refused");
-        QTest::newRow("rule set") << false << QByteArray::fromHex("0500") << QByteArray::fromHex("05020001000000000000")
-                                  << 40002 << QStringLiteral("Connection not allowed by rule set");
-        QTest::newRow("address type 7") << false << QByteArray::fromHex("0500") << QByteArray::fromHex("0500000700")
-                                        << 40103 << QStringLiteral("Socks5 Address type #7 not supported");
-        QTest::newRow("reply of another version") << false << QByteArray::fromHex("0500")
-                                                  << QByteArray::fromHex("04000001000000000000") << 40103
-                                                  << QStringLiteral("Invalid response from Socks server");
+        QTest::newRow("authentication refused")
+            << true << QByteArray::fromHex("0502") << QByteArray::fromHex("0102") << 40102
+            << QStringLiteral("Socks authentication failed");
+        QTest::newRow("connection refused")
+            << false << QByteArray::fromHex("0500") << QByteArray::fromHex("05050001000000000000") << 40005
+            << QStringLiteral("Connection refused");
+        QTest::newRow("rule set") << false << QByteArray::fromHex("0500")
+                                  << QByteArray::fromHex("05020001000000000000") << 40002
+                                  << QStringLiteral("Connection not allowed by rule set");
+        QTest::newRow("address type 7")
+            << false << QByteArray::fromHex("0500") << QByteArray::fromHex("0500000700") << 40103
+            << QStringLiteral("Socks5 Address type #7 not supported");
+        QTest::newRow("reply of another version")
+            << false << QByteArray::fromHex("0500") << QByteArray::fromHex("04000001000000000000") << 40103
+            << QStringLiteral("Invalid response from Socks server");
     }
     void failures()
     {

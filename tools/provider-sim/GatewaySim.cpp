@@ -233,8 +233,8 @@ std::optional<SimSubmission> GatewaySim::DecodeSubmit(const QByteArray& p)
         static const QRegularExpression form(QStringLiteral("^\\x09DDT\\d{14}\\x09$"));
         if (!form.match(QString::fromLatin1(block)).hasMatch())
             return std::nullopt;
-        const QDateTime at = QDateTime::fromString(QString::fromLatin1(block.mid(4, 14)),
-                                                   QStringLiteral("yyyyMMddHHmmss"));
+        const QDateTime at =
+            QDateTime::fromString(QString::fromLatin1(block.mid(4, 14)), QStringLiteral("yyyyMMddHHmmss"));
         if (!at.isValid())
             return std::nullopt;
         sms.schedule = at.toString(Qt::ISODate);
@@ -305,7 +305,8 @@ QByteArray GatewaySim::Handle(QTcpSocket* socket, const QByteArray& frame)
     return kMalformed;
 }
 
-QByteArray GatewaySim::HandleSubmit(Connection& connection, const QByteArray& payload, const QByteArray& frame)
+QByteArray GatewaySim::HandleSubmit(Connection& connection, const QByteArray& payload,
+                                    const QByteArray& frame)
 {
     if (connection.user.isEmpty())
         return kNotLoggedIn;
@@ -343,11 +344,12 @@ void GatewaySim::Reply(QTcpSocket* socket, const QByteArray& text)
     const qsizetype half = line.size() / 2;
     socket->write(line.left(half));
     socket->flush();
-    QTimer::singleShot(m_options.splitReplyMs, socket, [socket, rest = line.mid(half)] { socket->write(rest); });
+    QTimer::singleShot(m_options.splitReplyMs, socket,
+                       [socket, rest = line.mid(half)] { socket->write(rest); });
 }
 
-void GatewaySim::Log(const QString& user, const SimSubmission& sms, int parts, qint64 charged, qint64 remaining,
-                     const QByteArray& frame)
+void GatewaySim::Log(const QString& user, const SimSubmission& sms, int parts, qint64 charged,
+                     qint64 remaining, const QByteArray& frame)
 {
     if (!m_log.isOpen())
         return;

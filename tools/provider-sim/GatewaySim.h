@@ -46,10 +46,10 @@ public:
         quint16 fallbackPort = 0;
         bool primaryClosed = false;
         bool fallbackClosed = false;
-        qint64 priceHigh = 100;  // per SMS part and recipient
+        qint64 priceHigh = 100; // per SMS part and recipient
         qint64 priceMedium = 60;
-        int maxSessions = 0;     // logged-in connections per account; 0 unlimited
-        int splitReplyMs = 0;    // send every reply in two pieces this far apart
+        int maxSessions = 0;  // logged-in connections per account; 0 unlimited
+        int splitReplyMs = 0; // send every reply in two pieces this far apart
         QString logPath;
     };
 

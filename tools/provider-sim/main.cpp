@@ -4,7 +4,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
-
 #include <csignal>
 
 int main(int argc, char* argv[])
@@ -14,47 +13,54 @@ int main(int argc, char* argv[])
     std::signal(SIGTERM, [](int) { QCoreApplication::quit(); });
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Plays the SMS provider's gateway on two loopback ports. When ready it prints\n"
-        "\"gateway-port=P gateway-fallback-port=F\" on one line of standard output."));
+    parser.setApplicationDescription(
+        QStringLiteral("Plays the SMS provider's gateway on two loopback ports. When ready it prints\n"
+                       "\"gateway-port=P gateway-fallback-port=F\" on one line of standard output."));
     parser.addHelpOption();
     const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("Address to listen on."),
                                   QStringLiteral("address"), QStringLiteral("127.0.0.1"));
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Primary gateway port (0: any free)."),
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Primary gateway port (0: any free)."),
                                   QStringLiteral("port"), QStringLiteral("0"));
     const QCommandLineOption fallback(QStringLiteral("fallback-port"),
-                                      QStringLiteral("Fallback gateway port (0: any free)."), QStringLiteral("port"),
-                                      QStringLiteral("0"));
-    const QCommandLineOption primaryClosed(QStringLiteral("primary-closed"),
-                                           QStringLiteral("Do not listen on the primary port (connections refused)."));
+                                      QStringLiteral("Fallback gateway port (0: any free)."),
+                                      QStringLiteral("port"), QStringLiteral("0"));
+    const QCommandLineOption primaryClosed(
+        QStringLiteral("primary-closed"),
+        QStringLiteral("Do not listen on the primary port (connections refused)."));
     const QCommandLineOption fallbackClosed(QStringLiteral("fallback-closed"),
                                             QStringLiteral("Do not listen on the fallback port."));
-    const QCommandLineOption accounts(QStringLiteral("accounts"),
-                                      QStringLiteral("File of accounts: \"user password credit [reply]\" per line."),
-                                      QStringLiteral("file"));
-    const QCommandLineOption account(QStringLiteral("account"),
-                                     QStringLiteral("An account user:password:credit[:reply]; the credit in "
-                                                    "thousandths of a euro; reply refuses every submission with "
-                                                    "\"-ERR reply\" (\"_\" for blanks). Repeatable."),
-                                     QStringLiteral("account"));
-    const QCommandLineOption priceHigh(QStringLiteral("price-high"),
-                                       QStringLiteral("Thousandths charged per high-quality SMS part and recipient."),
-                                       QStringLiteral("n"), QStringLiteral("100"));
-    const QCommandLineOption priceMedium(QStringLiteral("price-medium"),
-                                         QStringLiteral("Thousandths charged per medium-quality SMS part and recipient."),
-                                         QStringLiteral("n"), QStringLiteral("60"));
-    const QCommandLineOption maxSessions(QStringLiteral("max-sessions"),
-                                         QStringLiteral("Logged-in connections per account before submissions get "
-                                                        "\"-ERR TOO MANY SESSIONS\" (0: unlimited)."),
-                                         QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption accounts(
+        QStringLiteral("accounts"),
+        QStringLiteral("File of accounts: \"user password credit [reply]\" per line."),
+        QStringLiteral("file"));
+    const QCommandLineOption account(
+        QStringLiteral("account"),
+        QStringLiteral("An account user:password:credit[:reply]; the credit in "
+                       "thousandths of a euro; reply refuses every submission with "
+                       "\"-ERR reply\" (\"_\" for blanks). Repeatable."),
+        QStringLiteral("account"));
+    const QCommandLineOption priceHigh(
+        QStringLiteral("price-high"),
+        QStringLiteral("Thousandths charged per high-quality SMS part and recipient."), QStringLiteral("n"),
+        QStringLiteral("100"));
+    const QCommandLineOption priceMedium(
+        QStringLiteral("price-medium"),
+        QStringLiteral("Thousandths charged per medium-quality SMS part and recipient."), QStringLiteral("n"),
+        QStringLiteral("60"));
+    const QCommandLineOption maxSessions(
+        QStringLiteral("max-sessions"),
+        QStringLiteral("Logged-in connections per account before submissions get "
+                       "\"-ERR TOO MANY SESSIONS\" (0: unlimited)."),
+        QStringLiteral("n"), QStringLiteral("0"));
     const QCommandLineOption split(QStringLiteral("split-replies"),
                                    QStringLiteral("Send every reply in two pieces this many ms apart."),
                                    QStringLiteral("ms"), QStringLiteral("0"));
     const QCommandLineOption log(QStringLiteral("log"),
                                  QStringLiteral("Append a JSON line per accepted submission to this file."),
                                  QStringLiteral("file"));
-    parser.addOptions({host, port, fallback, primaryClosed, fallbackClosed, accounts, account, priceHigh, priceMedium,
-                       maxSessions, split, log});
+    parser.addOptions({host, port, fallback, primaryClosed, fallbackClosed, accounts, account, priceHigh,
+                       priceMedium, maxSessions, split, log});
     parser.process(app);
 
     QTextStream err(stderr);
