@@ -67,6 +67,7 @@ int ImportLegacy(TPhoneBook& book, TContactsTree& tree, const QString& file, boo
                << " entries; add --replace to replace them with the imported ones\n";
         return CliRefused;
     }
+    tree.Clear(); // the import replaces the phone book, also when the file has no contacts section
     TPreviousPhoneBook previous(file);
     if (!previous.ImportPreviousPhoneBook(file, tree)) {
         io.err << "brelmont-cli: " << previous.LastError() << "\nbrelmont-cli: nothing was written\n";

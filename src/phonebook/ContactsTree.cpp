@@ -118,7 +118,15 @@ void TContactsTree::Sort()
 
 QByteArray ContactSortKey(const TContactData& data)
 {
-    QByteArray key = ToWin1252(data.NickName.isEmpty() ? data.FirstName + u' ' + data.LastName : data.NickName);
+    QByteArray key;
+    if (data.NickName.isEmpty()) {
+        key.reserve(data.FirstName.size() + 1 + data.LastName.size());
+        key += ToWin1252(data.FirstName);
+        key += ' ';
+        key += ToWin1252(data.LastName);
+    } else {
+        key = ToWin1252(data.NickName);
+    }
     for (char& c : key)
         if (c >= 'a' && c <= 'z')
             c = char(c - 'a' + 'A');

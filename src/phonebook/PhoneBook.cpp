@@ -74,9 +74,7 @@ QByteArray InsertRow(const QByteArray& table, const TContactData& d)
 
 QString StrippedNumber(QString number)
 {
-    number.remove(u' ');
-    number.remove(u'-');
-    number.remove(u'/');
+    number.removeIf([](QChar c) { return c == u' ' || c == u'-' || c == u'/'; });
     return number;
 }
 
@@ -125,12 +123,17 @@ struct TRowReader
         TContactData d;
         d.Kind = TContactData::KindContact;
         d.ID = qint32(t.FieldInt64(id));
-        d.FirstName = FromWin1252(t.FieldText(first));
-        d.LastName = FromWin1252(t.FieldText(last));
-        d.NickName = FromWin1252(t.FieldText(nick));
-        d.Number = StrippedNumber(FromWin1252(t.FieldText(number)));
+        d.FirstName = Text(t, first);
+        d.LastName = Text(t, last);
+        d.NickName = Text(t, nick);
+        d.Number = StrippedNumber(Text(t, number));
         d.ImageIndex = TContactData::ContactImage;
         return d;
+    }
+    // Declared VARCHAR, these columns are Text; a file with other declarations goes the long way.
+    static QString Text(const TSQLiteTable& t, int column)
+    {
+        return FromWin1252(t.Kind(column) == ColumnKind::Text ? t.TextView(column) : QByteArrayView(t.FieldText(column)));
     }
     int id, first, last, nick, number;
 };
@@ -244,7 +247,8 @@ QString TPhoneBook::DefaultCurrentFile()
 
 QString TPhoneBook::DefaultLegacyFile()
 {
-    return QDir(ExecutableFolder()).filePath(QStringLiteral("pbook.qpb"));
+    const QString folder = ExecutableFolder();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("pbook.qpb"));
 }
 
 TPhoneBook::TPhoneBook(QString currentFile, QString legacyFile)

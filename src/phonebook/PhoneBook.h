@@ -22,7 +22,8 @@ class TPhoneBook
 public:
     static constexpr int PhoneBookVersion = 21;
 
-    // UserDataFolder()/pbook.qpb, and pbook.qpb beside the executable.
+    // UserDataFolder()/pbook.qpb, and pbook.qpb beside the executable (empty without a
+    // QCoreApplication). An empty legacy file name means there is none.
     static QString DefaultCurrentFile();
     static QString DefaultLegacyFile();
 

@@ -265,6 +265,17 @@ QByteArray TSQLiteTable::Bytes(const Cell& cell) const
     return m_buffer.mid(cell.bytes.offset, cell.bytes.length);
 }
 
+QByteArrayView TSQLiteTable::TextView(int column) const
+{
+    CheckNotAtEnd();
+    if (m_columnKinds.at(size_t(column)) != ColumnKind::Text)
+        throw ESQLiteException(QStringLiteral("Not a text field"));
+    const Cell& cell = At(column);
+    if (cell.null)
+        return {};
+    return QByteArrayView(m_buffer.constData() + cell.bytes.offset, qsizetype(cell.bytes.length));
+}
+
 QByteArray TSQLiteTable::FieldText(int column) const
 {
     CheckNotAtEnd();

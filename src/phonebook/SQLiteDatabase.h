@@ -47,6 +47,8 @@ public:
     bool IsNull(int column) const;
 
     QByteArray FieldText(int column) const;
+    // The bytes of a Text cell without a copy, valid while the table lives ("" for null).
+    QByteArrayView TextView(int column) const;
     QByteArray FieldText(const QString& name) const { return FieldText(ColumnIndex(name)); }
     qint64 FieldInt64(int column) const;
     double FieldFloat(int column) const;
