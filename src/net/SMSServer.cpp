@@ -196,7 +196,12 @@ void TSMSServer::SetProxy(bool active, const QString& address, int port, bool us
 
 void TSMSServer::Connect()
 {
+    // Whatever the previous connection left unanswered is dropped with it.
     m_state = 1;
+    m_awaitingReply = false;
+    m_remoteClosed = false;
+    m_reply.clear();
+    m_quiet->stop();
     m_client->SetActive(false);
     m_client->SetProxy(m_proxyAttached ? &m_proxy : nullptr);
     m_client->SetActive(true);
