@@ -4,13 +4,11 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
-#include <csignal>
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brelmont-provider-sim"));
-    std::signal(SIGTERM, [](int) { QCoreApplication::quit(); });
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
