@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+Q_DECLARE_METATYPE(TRecSMS)
+
 // Frames and replies of the gateway protocol; expected bytes are worked out by hand.
 class TestGatewayFrames : public QObject
 {
@@ -178,7 +180,6 @@ private slots:
     }
 };
 
-Q_DECLARE_METATYPE(TRecSMS)
 
 QTEST_GUILESS_MAIN(TestGatewayFrames)
 #include "TestGatewayFrames.moc"
