@@ -9,6 +9,9 @@ install_packages
 configure_and_build
 export BRELMONT_REGISTRY="${BRELMONT_REGISTRY:-$BUILD_DIR/demo/registry.reg}"
 mkdir -p "$(dirname "$BRELMONT_REGISTRY")"
+# Autostart entry and phone book go to folders of the demo too, never the user's own.
+export XDG_CONFIG_HOME="$BUILD_DIR/demo/config" XDG_DATA_HOME="$BUILD_DIR/demo/data"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
 CLI="$BUILD_DIR/src/cli/brelmont-cli"
 if (($# > 0)); then exec "$CLI" "$@"; fi
 
