@@ -10,7 +10,7 @@ target_compile_definitions(brelmont_options INTERFACE
     BRELMONT_VERSION="${PROJECT_VERSION}")
 target_include_directories(brelmont_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
 if(BRELMONT_SANITIZE)
-    target_compile_options(brelmont_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer)
+    target_compile_options(brelmont_options INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_link_options(brelmont_options INTERFACE -fsanitize=address,undefined)
 endif()
 

@@ -275,7 +275,10 @@ void TF_Settings::BuildConnectionPage()
 
 void TF_Settings::BindCheckBox(QCheckBox* box, bool (TSettingsHolder::*get)() const, void (TSettingsHolder::*set)(bool))
 {
-    connect(box, &QCheckBox::toggled, this, [this, set](bool checked) { Push([&] { (m_settings.*set)(checked); }); });
+    connect(box, &QCheckBox::toggled, this, [this, set](bool checked) {
+        TSettingsHolder& holder = m_settings;
+        Push([&holder, set, checked] { (holder.*set)(checked); });
+    });
     m_refreshers.push_back([this, box, get] {
         const QSignalBlocker block(box);
         box->setChecked((m_settings.*get)());
@@ -286,7 +289,10 @@ void TF_Settings::BindLineEdit(QLineEdit* edit, QString (TSettingsHolder::*get)(
                                void (TSettingsHolder::*set)(const QString&))
 {
     connect(edit, &QLineEdit::textChanged, this,
-            [this, set](const QString& text) { Push([&] { (m_settings.*set)(text); }); });
+            [this, set](const QString& text) {
+                TSettingsHolder& holder = m_settings;
+                Push([&holder, set, &text] { (holder.*set)(text); });
+            });
     m_refreshers.push_back([this, edit, get] {
         const QString value = (m_settings.*get)();
         if (edit->text() == value)
