@@ -122,13 +122,21 @@ struct TRowReader
     {
         TContactData d;
         d.Kind = TContactData::KindContact;
-        d.ID = qint32(t.FieldInt64(id));
+        d.ID = Id(t);
         d.FirstName = Text(t, first);
         d.LastName = Text(t, last);
         d.NickName = Text(t, nick);
         d.Number = StrippedNumber(Text(t, number));
         d.ImageIndex = TContactData::ContactImage;
         return d;
+    }
+    // Declared INTEGER, the ID is a number; a table declared otherwise (say "integer") gives text.
+    qint32 Id(const TSQLiteTable& t) const
+    {
+        const ColumnKind kind = t.Kind(id);
+        if (kind == ColumnKind::Integer || kind == ColumnKind::Float)
+            return qint32(t.FieldInt64(id));
+        return IntOfText(t.FieldText(id));
     }
     // Declared VARCHAR, these columns are Text; a file with other declarations goes the long way.
     static QString Text(const TSQLiteTable& t, int column)
@@ -182,10 +190,14 @@ QString Folded(const QString& name)
     return FromWin1252(ToWin1252(name)).toCaseFolded();
 }
 
+// Why name is no list's table whatever the other lists are called (the phone book's own
+// tables, the engine's, no name); empty when it can be one.
+QString ReservedProblem(const QString& name);
+
 int ListMembersOf(TSQLiteDatabase& db, const TTableNames& tables, TContactsTree& tree, TContactNode* list,
                   const QString& name)
 {
-    if (!tables.Has(name))
+    if (!ReservedProblem(name).isEmpty() || !tables.Has(name))
         return 0;
     TSQLiteTable t = db.Query("SELECT * FROM " + SqlIdentifier(name));
     if (t.RowCount() == 0)
@@ -194,6 +206,17 @@ int ListMembersOf(TSQLiteDatabase& db, const TTableNames& tables, TContactsTree&
     for (; !t.AtEnd(); t.Next())
         tree.AddNode(list, reader.Member(t));
     return int(t.RowCount());
+}
+
+// A list whose table cannot be read loads without members; the other rows still load.
+int ListMembersOrNone(TSQLiteDatabase& db, const TTableNames& tables, TContactsTree& tree, TContactNode* list,
+                      const QString& name)
+{
+    try {
+        return ListMembersOf(db, tables, tree, list, name);
+    } catch (const ESQLiteException&) {
+        return 0;
+    }
 }
 
 using TNewIds = std::vector<std::pair<TContactNode*, qint32>>;
@@ -369,11 +392,11 @@ bool TPhoneBook::LoadFrom(const QString& source, TContactsTree& tree)
                         TContactData d;
                         d.Kind = TContactData::KindList;
                         d.NickName = FromWin1252(t.FieldText(reader.nick));
-                        d.ID = qint32(t.FieldInt64(reader.id));
+                        d.ID = reader.Id(t);
                         d.ImageIndex = TContactData::ListImage;
                         d.Count = IntOfText(t.FieldText(reader.number));
                         TContactNode* list = tree.AddNode(nullptr, d);
-                        list->Data.Count = ListMembersOf(db, tables, tree, list, d.NickName);
+                        list->Data.Count = ListMembersOrNone(db, tables, tree, list, d.NickName);
                     }
                 }
             }
@@ -486,6 +509,11 @@ QString ReservedNameProblem(const QString& name, const QString& folded)
     if (folded.startsWith(QStringLiteral("sqlite_")))
         return Refusal(name, QStringLiteral("names beginning with sqlite_ belong to the database engine"));
     return {};
+}
+
+QString ReservedProblem(const QString& name)
+{
+    return ReservedNameProblem(name, Folded(name));
 }
 
 // The problem of one of several lists whose folded names are keys of firstOf (the
@@ -652,7 +680,8 @@ bool TPhoneBook::DeleteList(TSQLiteDatabase* given, const TContactData& list)
     return Run(given, [&](TSQLiteDatabase& db) {
         TTransactionScope transaction(db);
         db.Execute("DELETE FROM MainContacts WHERE ID = " + QByteArray::number(list.ID));
-        if (db.HasTable(list.NickName))
+        // A list row named like one of the phone book's own tables never owned that table.
+        if (ReservedProblem(list.NickName).isEmpty() && db.HasTable(list.NickName))
             db.Execute("DROP TABLE " + SqlIdentifier(list.NickName));
         transaction.Commit();
     });
@@ -662,6 +691,10 @@ bool TPhoneBook::DeleteListMember(TSQLiteDatabase* given, const TContactData& li
 {
     if (member.Kind != TContactData::KindContact)
         return true;
+    if (const QString problem = ReservedProblem(list.NickName); !problem.isEmpty()) {
+        Fail(problem);
+        return false;
+    }
     return Run(given, [&](TSQLiteDatabase& db) {
         TTransactionScope transaction(db);
         db.Execute("DELETE FROM " + SqlIdentifier(list.NickName) + " WHERE ID = " + QByteArray::number(member.ID));
@@ -685,11 +718,9 @@ int TPhoneBook::NextContactID()
 qint32 TPhoneBook::SaveListTable(const QString& name, const QList<TContactData>& members, bool isNew,
                                  const std::function<void(int)>& progress)
 {
-    if (isNew) {
-        const QString problem = ListNameProblem(name, ListNames());
-        if (!problem.isEmpty())
-            throw ESQLiteException(problem);
-    }
+    const QString problem = isNew ? ListNameProblem(name, ListNames()) : ReservedProblem(name);
+    if (!problem.isEmpty())
+        throw ESQLiteException(problem);
     TSQLiteDatabase db(m_currentFile);
     // Dropping, re-creating and filling the table happen together or not at all.
     db.BeginTransaction();
@@ -722,18 +753,31 @@ bool TPhoneBook::RenameList(qint32 id, const QString& oldName, const QString& ne
 {
     QStringList others = ListNames();
     others.removeAll(oldName);
-    const QString problem = ListNameProblem(newName, others);
+    QString problem = ReservedProblem(oldName);
+    if (problem.isEmpty())
+        problem = ListNameProblem(newName, others);
     if (!problem.isEmpty()) {
         Fail(problem);
         return false;
     }
+    if (newName == oldName)
+        return true;
     return Run(nullptr, [&](TSQLiteDatabase& db) {
         if (!db.HasTable(oldName))
             return;
         TTransactionScope transaction(db);
         db.Execute("UPDATE MainContacts SET NICK_NAME = " + SqlLiteral(newName) + " WHERE ID = " +
                    QByteArray::number(id));
-        db.Execute("ALTER TABLE " + SqlIdentifier(oldName) + " RENAME TO " + SqlIdentifier(newName) + ';');
+        // The engine refuses a rename to the same name in another letter case; go by a free name.
+        QString from = oldName;
+        if (Folded(oldName) == Folded(newName)) {
+            QString step = newName + QStringLiteral(" (renaming)");
+            while (db.HasTable(step))
+                step += u'~';
+            db.Execute("ALTER TABLE " + SqlIdentifier(oldName) + " RENAME TO " + SqlIdentifier(step) + ';');
+            from = step;
+        }
+        db.Execute("ALTER TABLE " + SqlIdentifier(from) + " RENAME TO " + SqlIdentifier(newName) + ';');
         // The index follows the list's name, so a new list of the old name can have its own.
         db.Execute(DropIndexIfExists(oldName));
         db.Execute(DropIndexIfExists(newName));
@@ -744,6 +788,8 @@ bool TPhoneBook::RenameList(qint32 id, const QString& oldName, const QString& ne
 
 void TPhoneBook::DropListTable(const QString& name)
 {
+    if (const QString problem = ReservedProblem(name); !problem.isEmpty())
+        throw ESQLiteException(problem);
     TSQLiteDatabase db(m_currentFile);
     if (db.HasTable(name))
         db.Execute("DROP TABLE " + SqlIdentifier(name));

@@ -88,6 +88,10 @@ private slots:
     void refusedListNames();
     void damagedFileIsKeptAside();
     void lockedFileIsLeftAlone();
+    void unreadableListLoadsWithoutMembers();
+    void intDeclaredIdsLoad();
+    void caseOnlyRename();
+    void ownTablesAreNoListTables();
 
 private:
     TPhoneBook Book() const { return TPhoneBook(m_current, m_legacy); }
@@ -521,6 +525,95 @@ void TestPhoneBook::lockedFileIsLeftAlone()
     other.Execute("ROLLBACK;");
     QVERIFY(book.LoadPhoneBook(loaded));
     QCOMPARE(Dump(loaded), QStringList{QStringLiteral("0 kept 1")});
+}
+
+void TestPhoneBook::unreadableListLoadsWithoutMembers()
+{
+    REQUIRE_SQLITE_SHELL();
+    // "Broken" sorts before "zed" in the load's query; its table lacks the member columns.
+    Shell(m_current, kSchema + "\nINSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) "
+                               "VALUES('Broken', '4', 'LIST');\n"
+                               "INSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) VALUES('zed', '9', 'SINGLE');\n"
+                               "CREATE TABLE Broken (ID INTEGER, NOTE TEXT);\n"
+                               "INSERT INTO Broken VALUES (1, 'x');\n");
+    TPhoneBook book = Book();
+    TContactsTree tree;
+    QVERIFY2(book.LoadPhoneBook(tree), qPrintable(book.LastError()));
+    QCOMPARE(Dump(tree), (QStringList{QStringLiteral("0 zed 9"), QStringLiteral("1 [Broken] (0 contacts) ")}));
+}
+
+void TestPhoneBook::intDeclaredIdsLoad()
+{
+    REQUIRE_SQLITE_SHELL();
+    // Made by hand in the shell: an ID declared INT is a text column to the layer.
+    const QByteArray columns = " (ID int PRIMARY KEY, FIRST_NAME text, LAST_NAME text, NICK_NAME text, NUMBER "
+                               "text, CONTACT_TYPE text);\n";
+    Shell(m_current, "CREATE TABLE MainContacts" + columns + "CREATE TABLE Team" + columns +
+                         "INSERT INTO MainContacts VALUES (7, '', '', 'solo', '1', 'SINGLE');\n"
+                         "INSERT INTO MainContacts VALUES (9, '', '', 'Team', '1', 'LIST');\n"
+                         "INSERT INTO Team VALUES (3, '', '', 'member', '2', 'SINGLE');\n");
+    TPhoneBook book = Book();
+    TContactsTree tree;
+    QVERIFY2(book.LoadPhoneBook(tree), qPrintable(book.LastError()));
+    QCOMPARE(Dump(tree), (QStringList{QStringLiteral("0 solo 1"), QStringLiteral("1 [Team] (1 contacts) "),
+                                      QStringLiteral("  member 2")}));
+    QCOMPARE(tree.TopLevel(0)->Data.ID, 7);
+    QCOMPARE(tree.TopLevel(1)->Data.ID, 9);
+    QCOMPARE(tree.TopLevel(1)->Child(0)->Data.ID, 3);
+    QList<TContactData> members;
+    QVERIFY(book.LoadListIntoMemory(members, QStringLiteral("Team")));
+    QCOMPARE(members.value(0).ID, 3);
+}
+
+void TestPhoneBook::caseOnlyRename()
+{
+    TPhoneBook book = Book();
+    TContactsTree tree;
+    QVERIFY(book.LoadPhoneBook(tree));
+    const qint32 id = book.SaveListTable(QStringLiteral("amici"), {Single(QStringLiteral("m"), QStringLiteral("5"))}, true);
+    QVERIFY2(book.RenameList(id, QStringLiteral("amici"), QStringLiteral("Amici")), qPrintable(book.LastError()));
+    QVERIFY(book.RenameList(id, QStringLiteral("Amici"), QStringLiteral("Amici")));
+    QVERIFY(book.LoadPhoneBook(tree));
+    QCOMPARE(Dump(tree), (QStringList{QStringLiteral("1 [Amici] (1 contacts) "), QStringLiteral("  m 5")}));
+    QCOMPARE(book.ListNames(), QStringList{QStringLiteral("Amici")});
+    TSQLiteDatabase db(m_current);
+    QCOMPARE(db.Query("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name LIKE 'amici%'").FieldText(0),
+             QByteArray("1"));
+}
+
+void TestPhoneBook::ownTablesAreNoListTables()
+{
+    REQUIRE_SQLITE_SHELL();
+    // A damaged file: a LIST row named like the phone book's own tables.
+    Shell(m_current, kSchema + "\nCREATE TABLE QPB_DETAILS ([VERSION] INTEGER);\n"
+                               "INSERT INTO QPB_DETAILS (VERSION) VALUES (21);\n"
+                               "INSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) VALUES('solo', '1', 'SINGLE');\n"
+                               "INSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) "
+                               "VALUES('MainContacts', '0', 'LIST');\n"
+                               "INSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) "
+                               "VALUES('QPB_DETAILS', '0', 'LIST');\n");
+    TPhoneBook book = Book();
+    TContactsTree tree;
+    QVERIFY2(book.LoadPhoneBook(tree), qPrintable(book.LastError()));
+    QCOMPARE(Dump(tree), (QStringList{QStringLiteral("0 solo 1"), QStringLiteral("1 [MainContacts] (0 contacts) "),
+                                      QStringLiteral("1 [QPB_DETAILS] (0 contacts) ")}));
+    const TContactData mainList = tree.TopLevel(1)->Data;
+    const TContactData solo = tree.TopLevel(0)->Data;
+
+    QVERIFY(!book.DeleteListMember(nullptr, mainList, solo));
+    QVERIFY(!book.RenameList(mainList.ID, QStringLiteral("MainContacts"), QStringLiteral("Gone")));
+    QVERIFY_THROWS_EXCEPTION(ESQLiteException, book.DropListTable(QStringLiteral("MainContacts")));
+    QVERIFY_THROWS_EXCEPTION(ESQLiteException, book.SaveListTable(QStringLiteral("QPB_DETAILS"), {}, false));
+    // deleting such a list removes its row and leaves the table it never owned
+    QVERIFY(book.DeleteList(nullptr, mainList));
+    QVERIFY(book.DeleteList(nullptr, tree.TopLevel(2)->Data));
+
+    TSQLiteDatabase db(m_current);
+    QVERIFY(db.HasTable(QStringLiteral("MainContacts")));
+    QVERIFY(db.HasTable(QStringLiteral("QPB_DETAILS")));
+    QCOMPARE(db.Query("SELECT VERSION FROM QPB_DETAILS").FieldText(0), QByteArray("21"));
+    QVERIFY(book.LoadPhoneBook(tree));
+    QCOMPARE(Dump(tree), QStringList{QStringLiteral("0 solo 1")});
 }
 
 QTEST_GUILESS_MAIN(TestPhoneBook)
