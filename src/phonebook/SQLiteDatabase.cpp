@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
 #include <cstring>
 
 ESQLiteException::ESQLiteException(QString message, int engineCode)
@@ -36,11 +37,36 @@ ColumnKind KindOfDeclaredType(const char* declared, int runtimeType)
     return ColumnKind::Text;
 }
 
+// General format with up to 15 significant digits: plain digits while the decimal point
+// lies within them (or at most three zeros after it), else "1.5E-7", "1E20".
 QString FloatText(double value)
 {
-    QLocale locale = QLocale::system();
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(value, 'g', 15);
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+    if (value == 0)
+        return QStringLiteral("0");
+    const QByteArray scientific = QByteArray::number(std::fabs(value), 'e', 14); // d.dddddddddddddde+XX
+    const qsizetype e = scientific.indexOf('e');
+    QByteArray digits = scientific.left(e).replace(".", "");
+    while (digits.endsWith('0'))
+        digits.chop(1);
+    const int power = scientific.mid(e + 1).toInt();
+    const int point = power + 1; // digits before the decimal point
+    const QString separator = QLocale::system().decimalPoint();
+    QString text = value < 0 ? QStringLiteral("-") : QString();
+    if (point > 15 || point < -3) {
+        text += QChar::fromLatin1(digits.at(0));
+        if (digits.size() > 1)
+            text += separator + QString::fromLatin1(digits.mid(1));
+        return text + u'E' + QString::number(power);
+    }
+    if (point <= 0)
+        return text + u'0' + separator + QString(-point, u'0') + QString::fromLatin1(digits);
+    if (digits.size() <= point)
+        return text + QString::fromLatin1(digits) + QString(point - digits.size(), u'0');
+    return text + QString::fromLatin1(digits.left(point)) + separator + QString::fromLatin1(digits.mid(point));
 }
 
 } // namespace

@@ -93,6 +93,24 @@ void TestSQLiteDatabase::columnKinds_data()
     QTest::newRow("NUMERIC") << QByteArray("NUMERIC") << QByteArray("7") << int(ColumnKind::Float) << QByteArray("7");
     QTest::newRow("DOUBLE") << QByteArray("DOUBLE") << QByteArray("0.125") << int(ColumnKind::Float)
                             << QByteArray("0.125");
+    QTest::newRow("REAL whole") << QByteArray("REAL") << QByteArray("100") << int(ColumnKind::Float)
+                                << QByteArray("100");
+    QTest::newRow("REAL negative") << QByteArray("REAL") << QByteArray("-0.125") << int(ColumnKind::Float)
+                                   << QByteArray("-0.125");
+    QTest::newRow("REAL 0.0001 stays plain") << QByteArray("REAL") << QByteArray("0.0001") << int(ColumnKind::Float)
+                                             << QByteArray("0.0001");
+    QTest::newRow("REAL 0.00001 is scientific") << QByteArray("REAL") << QByteArray("0.00001")
+                                                << int(ColumnKind::Float) << QByteArray("1E-5");
+    QTest::newRow("REAL small") << QByteArray("REAL") << QByteArray("1.5e-7") << int(ColumnKind::Float)
+                                << QByteArray("1.5E-7");
+    QTest::newRow("REAL 15 digits stay plain") << QByteArray("REAL") << QByteArray("123456789012345")
+                                               << int(ColumnKind::Float) << QByteArray("123456789012345");
+    QTest::newRow("REAL 1E15") << QByteArray("REAL") << QByteArray("1e15") << int(ColumnKind::Float)
+                               << QByteArray("1E15");
+    QTest::newRow("REAL rounded to 15 digits") << QByteArray("REAL") << QByteArray("123456789012345678")
+                                               << int(ColumnKind::Float) << QByteArray("1.23456789012346E17");
+    QTest::newRow("REAL one third") << QByteArray("REAL") << QByteArray("1.0/3") << int(ColumnKind::Float)
+                                    << QByteArray("0.333333333333333");
     QTest::newRow("VARCHAR (40)") << QByteArray("VARCHAR (40)") << QByteArray("'abc'") << int(ColumnKind::Text)
                                   << QByteArray("abc");
     QTest::newRow("TIMESTAMP") << QByteArray("TIMESTAMP") << QByteArray("'2020'") << int(ColumnKind::Text)
