@@ -329,25 +329,56 @@ bool TPhoneBook::SetPhoneBookVersion(int version)
     });
 }
 
+namespace {
+// Lists brought in from an older phone book may carry names no list table can have (the
+// same name twice, a name of the phone book's own tables): such a list is written under
+// its name followed by " (2)", " (3)"... rather than the whole phone book being refused.
+void GiveListsUsableNames(TContactsTree& tree)
+{
+    QStringList taken;
+    for (int r = 0; r < tree.TopLevelCount(); ++r) {
+        TContactNode* node = tree.TopLevel(r);
+        if (!node->Data.IsList())
+            continue;
+        QString base = node->Data.NickName.isEmpty() ? QStringLiteral("list") : node->Data.NickName;
+        if (base.startsWith(QStringLiteral("sqlite_"), Qt::CaseInsensitive))
+            base.prepend(QStringLiteral("list "));
+        QString name = base;
+        for (int n = 2; !TPhoneBook::ListNameProblem(name, taken).isEmpty(); ++n)
+            name = base + QStringLiteral(" (%1)").arg(n);
+        if (name != node->Data.NickName) {
+            TContactData data = node->Data;
+            data.NickName = name;
+            tree.SetData(node, data);
+        }
+        taken.append(name);
+    }
+}
+} // namespace
+
 bool TPhoneBook::UpgradePhoneBook(int version, TContactsTree& tree, const QString& contactsFile)
 {
     if (version >= PhoneBookVersion)
         return LoadPhoneBook(tree);
+    const auto rebuild = [&] {
+        GiveListsUsableNames(tree);
+        return RebuildPhoneBook(tree);
+    };
     if (version == -1) {
         TPreviousPhoneBook previous(contactsFile);
         if (!previous.ImportPreviousPhoneBook(contactsFile, tree)) {
-            // Nothing is written: the next start tries the import again.
+            // Nothing is written here; the message says what could not be read.
             Fail(previous.LastError());
             return false;
         }
-        return RebuildPhoneBook(tree) && LoadPhoneBook(tree);
+        return rebuild() && LoadPhoneBook(tree);
     }
     if (version == 0)
-        return LoadPhoneBook(tree) && RebuildPhoneBook(tree) && LoadPhoneBook(tree);
+        return LoadPhoneBook(tree) && rebuild() && LoadPhoneBook(tree);
     if (version == 20)
-        return LoadPhoneBook(tree) && RebuildPhoneBook(tree);
+        return LoadPhoneBook(tree) && rebuild();
     // Markers 1..19 and below -1 were never written by any version: read what is there.
-    return LoadPhoneBook(tree) && RebuildPhoneBook(tree);
+    return LoadPhoneBook(tree) && rebuild();
 }
 
 bool TPhoneBook::LoadPhoneBook(TContactsTree& tree)

@@ -52,6 +52,7 @@ private slots:
     void listXmlPath_data();
     void listXmlPath();
     void upgradeFromXml();
+    void upgradeGivesListsUsableNames();
 
 private:
     QString Write(const QString& name, const QByteArray& bytes);
@@ -317,6 +318,26 @@ void TestPreviousPhoneBook::upgradeFromXml()
     QVERIFY2(book.UpgradePhoneBook(-1, tree, m_main), qPrintable(book.LastError()));
     QCOMPARE(Dump(tree), (QStringList{QStringLiteral("0|1|||s|12|0|1"), QStringLiteral("1|2|||Amici||0|1"),
                                       QStringLiteral("  1|m|5")}));
+    QCOMPARE(book.GetPhoneBookVersion(), 21);
+}
+
+void TestPreviousPhoneBook::upgradeGivesListsUsableNames()
+{
+    // Names the earlier version allowed but no list table can have.
+    Write(QStringLiteral("PBook.xml"),
+          "<MAIN_CONTACTS><CONTACTS_LISTS>"
+          "<L><NICK_NAME>Amici</NICK_NAME><COUNT>1</COUNT></L><L><NICK_NAME>amici</NICK_NAME><COUNT>1</COUNT></L>"
+          "<L><NICK_NAME>QPB_DETAILS</NICK_NAME><COUNT>0</COUNT></L><L><NICK_NAME>sqlite_x</NICK_NAME><COUNT>0</COUNT>"
+          "</L><L><NICK_NAME></NICK_NAME><COUNT>0</COUNT></L></CONTACTS_LISTS></MAIN_CONTACTS>");
+    Write(QStringLiteral("Amici.xml"), "<CONTACTS><C><NICK_NAME>m</NICK_NAME><PHONE_NUMBER>5</PHONE_NUMBER></C>"
+                                       "</CONTACTS>");
+    TPhoneBook book(m_dir->filePath(QStringLiteral("pbook.qpb")), m_dir->filePath(QStringLiteral("none.qpb")));
+    TContactsTree tree;
+    QVERIFY2(book.UpgradePhoneBook(-1, tree, m_main), qPrintable(book.LastError()));
+    QCOMPARE(Dump(tree), (QStringList{QStringLiteral("1|1|||Amici||0|1"), QStringLiteral("  1|m|5"),
+                                      QStringLiteral("1|2|||amici (2)||0|0"), QStringLiteral("1|5|||list||0|0"),
+                                      QStringLiteral("1|4|||list sqlite_x||0|0"),
+                                      QStringLiteral("1|3|||QPB_DETAILS (2)||0|0")}));
     QCOMPARE(book.GetPhoneBookVersion(), 21);
 }
 
