@@ -83,6 +83,17 @@ TDestinations DestinationsOf(const QStringList& values, const QStringList& lists
                              lists.isEmpty() ? ListMembersReader() : PhoneBookListReader());
 }
 
+// "YYYY-MM-DD HH:MM" as a plain wall-clock time (held as UTC so that no daylight-saving gap of
+// the local zone makes it invalid); invalid when the text has another form.
+QDateTime WallClockTime(const QString& text)
+{
+    const QStringList parts = text.split(u' ');
+    if (parts.size() != 2)
+        return {};
+    return QDateTime(QDate::fromString(parts.at(0), QStringLiteral("yyyy-MM-dd")),
+                     QTime::fromString(parts.at(1), QStringLiteral("HH:mm")), Qt::UTC);
+}
+
 bool Parse(QCommandLineParser& parser, const QString& command, const QStringList& args, CliIo io)
 {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -141,18 +152,19 @@ int RunSendCommand(const QStringList& args, CliIo io)
     }
     std::optional<QDateTime> scheduledAt;
     if (parser.isSet(at)) {
-        const QDateTime local = QDateTime::fromString(parser.value(at), QStringLiteral("yyyy-MM-dd HH:mm"));
-        if (!local.isValid()) {
+        const QDateTime chosen = WallClockTime(parser.value(at));
+        if (!chosen.isValid()) {
             io.err << "brelmont-cli send: --at takes \"YYYY-MM-DD HH:MM\"\n";
             return CliBadArguments;
         }
         // The program turns a time more than a minute in the past into immediate delivery;
         // from a shell that is more likely a typing error, so it is refused.
-        if (local < SystemFacts::Now().addSecs(-60)) {
+        const QDateTime now = SystemFacts::Now();
+        if (chosen < QDateTime(now.date(), now.time(), Qt::UTC).addSecs(-60)) {
             io.err << "brelmont-cli send: --at lies in the past\n";
             return CliBadArguments;
         }
-        scheduledAt = local;
+        scheduledAt = chosen;
     }
 
     Session s;

@@ -82,7 +82,10 @@ QByteArray GatewayFrames::SubmitPayload(const TRecSMS& sms)
     if (sms.ScheduleTime > kScheduleThreshold) {
         p.append(ScheduleDelimiter);
         p.append("DDT");
-        p.append(DaysToDateTime(sms.ScheduleTime).toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1());
+        // Date and time are formatted separately: the provider's time base has no daylight-saving
+        // gaps, while a local date-time inside one would format as nothing.
+        const QDateTime at = DaysToDateTime(sms.ScheduleTime);
+        p.append((at.date().toString(u"yyyyMMdd") + at.time().toString(u"HHmmss")).toLatin1());
         p.append(ScheduleDelimiter);
     }
     p.append(QByteArray(destinations.size() - 1, '\0'));

@@ -5,6 +5,9 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
+
+#include <ctime>
 
 // brelmont-cli send and credit, run in-process against brelmont-provider-sim with the
 // test's own registry file.
@@ -133,6 +136,45 @@ private slots:
         QCOMPARE(entry.value(QStringLiteral("sender")).toString(), QStringLiteral("UNKNOWN"));
         // 10:00 at UTC+2 is 09:00 at the provider's UTC+1.
         QCOMPARE(entry.value(QStringLiteral("schedule")).toString(), QStringLiteral("2030-01-02T09:00:00"));
+    }
+
+    // A time that the local zone skips when daylight saving starts is still a valid provider
+    // time: it is neither refused nor shifted.
+    void scheduledInsideLocalDaylightSavingGap_data()
+    {
+        QTest::addColumn<int>("timeZone");
+        QTest::addColumn<QString>("at");
+        QTest::addColumn<QString>("schedule");
+        QTest::newRow("chosen in the gap") << 1 << QStringLiteral("2030-03-31 02:30")
+                                           << QStringLiteral("2030-03-31T02:30:00");
+        QTest::newRow("converted into the gap")
+            << 2 << QStringLiteral("2030-03-31 03:45") << QStringLiteral("2030-03-31T02:45:00");
+    }
+    void scheduledInsideLocalDaylightSavingGap()
+    {
+        QFETCH(int, timeZone);
+        QFETCH(QString, at);
+        QFETCH(QString, schedule);
+        const QByteArray previous = qgetenv("TZ");
+        const bool hadZone = qEnvironmentVariableIsSet("TZ");
+        qputenv("TZ", "Europe/Rome"); // the stand-in started below runs in it too
+        tzset();
+        const auto restoreZone = qScopeGuard([&] {
+            if (hadZone)
+                qputenv("TZ", previous);
+            else
+                qunsetenv("TZ");
+            tzset();
+        });
+        ProviderSim sim;
+        QVERIFY(sim.Start({QStringLiteral("--account"), QStringLiteral("mario:secret:12340")}));
+        Configure(sim.port, sim.fallbackPort, timeZone);
+        const Run run = Cli(RunSendCommand, {QStringLiteral("--to"), QStringLiteral("+39333111"),
+                                             QStringLiteral("--text"), QStringLiteral("hi"),
+                                             QStringLiteral("--at"), at});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.code, int(CliOk));
+        QCOMPARE(LastLogged(sim).value(QStringLiteral("schedule")).toString(), schedule);
     }
 
     void refusedSend()

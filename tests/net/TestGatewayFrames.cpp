@@ -1,6 +1,9 @@
 #include "net/SMSServer.h"
+#include "platform/OleDate.h"
 
 #include <QTest>
+
+#include <ctime>
 
 Q_DECLARE_METATYPE(TRecSMS)
 
@@ -98,6 +101,45 @@ private slots:
         QFETCH(TRecSMS, sms);
         QFETCH(QByteArray, frame);
         QCOMPARE(GatewayFrames::Wrap(GatewayFrames::SubmitPayload(sms)).toHex(), frame.toHex());
+    }
+
+    // The schedule block is the same whatever the local zone, also for times that the zone
+    // skips or repeats when daylight saving starts or ends.
+    void scheduleIgnoresLocalZone_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QDateTime>("at");
+        QTest::addColumn<QByteArray>("block");
+        const auto at = [](int y, int mo, int d, int h, int mi) {
+            return QDateTime(QDate(y, mo, d), QTime(h, mi), Qt::UTC);
+        };
+        QTest::newRow("UTC") << QByteArray("UTC") << at(2030, 3, 31, 2, 30) << QByteArray("20300331023000");
+        QTest::newRow("Rome, hour skipped")
+            << QByteArray("Europe/Rome") << at(2030, 3, 31, 2, 30) << QByteArray("20300331023000");
+        QTest::newRow("Rome, hour repeated")
+            << QByteArray("Europe/Rome") << at(2030, 10, 27, 2, 30) << QByteArray("20301027023000");
+        QTest::newRow("New York, hour skipped")
+            << QByteArray("America/New_York") << at(2030, 3, 10, 2, 15) << QByteArray("20300310021500");
+    }
+    void scheduleIgnoresLocalZone()
+    {
+        QFETCH(QByteArray, zone);
+        QFETCH(QDateTime, at);
+        QFETCH(QByteArray, block);
+        const QByteArray previous = qgetenv("TZ");
+        const bool hadZone = qEnvironmentVariableIsSet("TZ");
+        qputenv("TZ", zone);
+        tzset();
+        TRecSMS sms = Record("+39333111");
+        sms.ScheduleTime = DateTimeToDays(at);
+        const QByteArray payload = GatewayFrames::SubmitPayload(sms);
+        if (hadZone)
+            qputenv("TZ", previous);
+        else
+            qunsetenv("TZ");
+        tzset();
+        const qsizetype start = payload.indexOf(GatewayFrames::ScheduleDelimiter);
+        QCOMPARE(payload.mid(start), QByteArray("\x09" "DDT") + block + '\x09');
     }
 
     void payloadLength()

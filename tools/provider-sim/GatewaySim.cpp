@@ -233,11 +233,12 @@ std::optional<SimSubmission> GatewaySim::DecodeSubmit(const QByteArray& p)
         static const QRegularExpression form(QStringLiteral("^\\x09DDT\\d{14}\\x09$"));
         if (!form.match(QString::fromLatin1(block)).hasMatch())
             return std::nullopt;
-        const QDateTime at =
-            QDateTime::fromString(QString::fromLatin1(block.mid(4, 14)), QStringLiteral("yyyyMMddHHmmss"));
-        if (!at.isValid())
+        // A time of the provider's base, not of the local zone: read without any zone.
+        const QDate day = QDate::fromString(QString::fromLatin1(block.mid(4, 8)), QStringLiteral("yyyyMMdd"));
+        const QTime time = QTime::fromString(QString::fromLatin1(block.mid(12, 6)), QStringLiteral("HHmmss"));
+        if (!day.isValid() || !time.isValid())
             return std::nullopt;
-        sms.schedule = at.toString(Qt::ISODate);
+        sms.schedule = day.toString(Qt::ISODate) + u'T' + time.toString(Qt::ISODate);
         pos += 19;
     }
     // The payload ends in one zero byte per destination after the first.
