@@ -155,9 +155,11 @@ TDestinations BuildDestinations(const std::vector<TRecipient>& recipients, const
         if (r.Kind != RecipientKind::List) {
             builder.Add(r.Number);
         } else if (readList) {
+            // Members are taken like a contact's number: blanks removed (numbers of an old phone
+            // book may hold them), so the same number counts the same from either source.
             const QStringList members = readList(r.ListName);
             for (const QString& number : members)
-                builder.Add(number);
+                builder.Add(WithoutBlanks(number));
         }
     }
     return builder.Finish();

@@ -86,7 +86,7 @@ private:
 
 // Merges the recipients into one destination string, across contacts, list members and typed
 // numbers, discarding duplicates by numeric value. Lists are read through readList (none read
-// when it is empty).
+// when it is empty); their members' numbers lose their blanks, as a contact's number does.
 TDestinations BuildDestinations(const std::vector<TRecipient>& recipients, const ListMembersReader& readList);
 
 // Numbers given as command arguments: a value may hold several, separated by ";" or ",";

@@ -13,6 +13,8 @@ private slots:
     void pastedListWithoutDuplicates();
     void contactAndListMember();
     void listsAreReadInOrder();
+    void listMembers_data();
+    void listMembers();
     void unreadableListContributesNothing();
     void sameTreeNodeIsListedOnce();
     void emptyListIsNotAdded();
@@ -112,6 +114,37 @@ void TestDestinations::listsAreReadInOrder()
     QCOMPARE(d.DestinationString, QStringLiteral("+443;+441;+442;+393331;"));
     QCOMPARE(d.UniqueRecipients, 4);
     QCOMPARE(d.DuplicateRecipients, 3);
+}
+
+void TestDestinations::listMembers_data()
+{
+    // A contact "+393331234567" is chosen first, then a list with these members.
+    QTest::addColumn<QStringList>("members");
+    QTest::addColumn<int>("unique");
+    QTest::addColumn<int>("duplicates");
+    QTest::addColumn<QString>("destinations");
+    QTest::newRow("same number with blanks is a duplicate")
+        << QStringList{QStringLiteral("+39 333 1234567")} << 1 << 1 << QStringLiteral("+393331234567;");
+    QTest::newRow("member with blanks is sent")
+        << QStringList{QStringLiteral(" +44 7700 900123 ")} << 2 << 0
+        << QStringLiteral("+393331234567;+447700900123;");
+    QTest::newRow("other leftovers still dropped")
+        << QStringList{QStringLiteral("+44-7700-900123")} << 1 << 0 << QStringLiteral("+393331234567;");
+}
+
+void TestDestinations::listMembers()
+{
+    QFETCH(QStringList, members);
+    QFETCH(int, unique);
+    QFETCH(int, duplicates);
+    QFETCH(QString, destinations);
+    TRecipientsModel model;
+    model.AddContact(QStringLiteral("+393331234567"));
+    model.AddList(QStringLiteral("L"), static_cast<int>(members.size()));
+    const TDestinations d = model.BuildDestinations([&](const QString&) { return members; });
+    QCOMPARE(d.UniqueRecipients, unique);
+    QCOMPARE(d.DuplicateRecipients, duplicates);
+    QCOMPARE(d.DestinationString, destinations);
 }
 
 void TestDestinations::unreadableListContributesNothing()
