@@ -366,6 +366,7 @@ bool TPhoneBook::UpgradePhoneBook(int version, TContactsTree& tree, const QStrin
     };
     if (version == -1) {
         TPreviousPhoneBook previous(contactsFile);
+        TBusyScope busy(m_busyHook);
         if (!previous.ImportPreviousPhoneBook(contactsFile, tree)) {
             // Nothing is written here; the message says what could not be read.
             Fail(previous.LastError());

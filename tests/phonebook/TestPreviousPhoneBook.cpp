@@ -198,9 +198,12 @@ void TestPreviousPhoneBook::badFilesAreNotRewritten()
 
     // the upgrade stops before writing anything
     TPhoneBook book(m_dir->filePath(QStringLiteral("pbook.qpb")), m_dir->filePath(QStringLiteral("none.qpb")));
+    QList<bool> busy;
+    book.SetBusyHook([&](bool on) { busy << on; });
     TContactsTree tree;
     QVERIFY(!book.UpgradePhoneBook(-1, tree, m_main));
     QVERIFY(book.LastError().contains(error));
+    QCOMPARE(busy, (QList<bool>{true, false})); // the wait cursor showed while the file was read
     QVERIFY(!QFileInfo::exists(book.CurrentFile()));
 }
 
