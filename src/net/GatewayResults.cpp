@@ -49,8 +49,9 @@ bool TGatewayResults::IsDemoAccount() const
 void TGatewayResults::SendSMS(const QString& destinations, const QByteArray& text, bool unicode,
                               quint8 qualityIndex, bool anonymous, double scheduleTime)
 {
+    TSMSServer* session = nullptr;
     try {
-        TSMSServer* session = NewSession();
+        session = NewSession();
         m_sendSession = session;
         Configure(session, 1);
         connect(session, &TSMSServer::OnSMSOKResult, this, &TGatewayResults::SMSOKResult);
@@ -67,7 +68,11 @@ void TGatewayResults::SendSMS(const QString& destinations, const QByteArray& tex
         sms.ScheduleTime = scheduleTime;
         session->Send(sms);
     } catch (const std::exception&) {
-        // A submission that cannot even start shows nothing.
+        // A submission that cannot even start shows nothing and leaves no session behind.
+        if (session) {
+            m_sendSession = nullptr;
+            session->deleteLater();
+        }
     }
 }
 

@@ -282,6 +282,34 @@ private slots:
         m_results->DropSessions(); // nothing left to release twice
     }
 
+    void sendThatCannotStartLeavesNoSession()
+    {
+        m_settings->WriteStoredValue(TEndpoints::KeyPath(), QStringLiteral("GatewayHost"),
+                                     RegValue::String(QString()));
+        m_settings->LoadSettings(false);
+        QCOMPARE(m_settings->GetEndpoints().GatewayHost, QString());
+        for (int i = 0; i < 3; ++i)
+            m_results->SendSMS(QStringLiteral("+391"), "x", false, 0, false, 0);
+        QVERIFY(!m_results->SendSession());
+        QTRY_COMPARE(m_results->findChildren<TSMSServer*>().size(), 0);
+        QCOMPARE(m_view->status, QStringLiteral("untouched")); // nothing is shown
+    }
+
+    void queryInsideTheReleaseDelayKeepsTheSession()
+    {
+        m_results->AskCredit(0);
+        QPointer<TSMSServer> session = m_results->CreditSession();
+        m_results->SMSLogin(session, 10, -1, 0);
+        QVERIFY(m_results->IsCreditReleasePending());
+        // A new query before the release: the session it runs on is not released under it.
+        m_results->AskCredit(1);
+        QVERIFY(!m_results->IsCreditReleasePending());
+        QTest::qWait(TGatewayResults::CreditReleaseMs * 2);
+        QCOMPARE(m_results->CreditSession(), session.data());
+        QVERIFY(session);
+        QCOMPARE(session->Tag, quint8(1));
+    }
+
     void creditSessionIsReusedThenReleased()
     {
         m_settings->SetProxyEnabled(true); // an empty proxy address attaches no proxy
