@@ -495,7 +495,7 @@ bool TPhoneBook::LoadListIntoMemory(QList<TContactData>& records, const QString&
     m_lastError.clear();
     try {
         TSQLiteDatabase db(source);
-        if (!db.HasTable(name))
+        if (!ReservedProblem(name).isEmpty() || !db.HasTable(name))
             return true;
         TSQLiteTable t = db.Query("SELECT * FROM " + SqlIdentifier(name));
         if (t.RowCount() == 0)

@@ -600,6 +600,9 @@ void TestPhoneBook::ownTablesAreNoListTables()
     const TContactData mainList = tree.TopLevel(1)->Data;
     const TContactData solo = tree.TopLevel(0)->Data;
 
+    QList<TContactData> members{solo};
+    QVERIFY(book.LoadListIntoMemory(members, QStringLiteral("MainContacts")));
+    QCOMPARE(members.size(), 0);
     QVERIFY(!book.DeleteListMember(nullptr, mainList, solo));
     QVERIFY(!book.RenameList(mainList.ID, QStringLiteral("MainContacts"), QStringLiteral("Gone")));
     QVERIFY_THROWS_EXCEPTION(ESQLiteException, book.DropListTable(QStringLiteral("MainContacts")));
