@@ -12,7 +12,8 @@ void PrintUsage(QTextStream& err)
 {
     err << "usage: brelmont-cli count [--text TEXT] [--recipients N [--duplicates N]]\n"
            "                          [--to NUMBER]... [--list NAME]... [--language ITA|ENG|POR]\n"
-           "Counts TEXT (or standard input) the way the message box does: line breaks count as CR LF.\n"
+           "Counts TEXT (or standard input, less its final line break) the way the message box does:\n"
+           "line breaks count as CR LF.\n"
            "--to and --list build the recipients as the recipients panel does, instead of --recipients.\n";
 }
 
@@ -106,6 +107,9 @@ int RunCountCommand(const QStringList& args, CliIo io,
             input = &in;
         }
         o->text = QString::fromUtf8(input->readAll());
+        // The line break that ends a file or an echo is not part of the message.
+        if (o->text.endsWith(u'\n'))
+            o->text.chop(o->text.endsWith(QStringLiteral("\r\n")) ? 2 : 1);
     }
     QString language = o->language;
     if (language.isEmpty()) {

@@ -14,6 +14,7 @@ class TestCountCommand : public QObject
 private slots:
     void output_data();
     void output();
+    void textFromInput_data();
     void textFromInput();
     void listsThroughTheReader();
     void listsFromThePhoneBook();
@@ -88,14 +89,26 @@ void TestCountCommand::output()
     QCOMPARE(r.code, int(CliOk));
 }
 
+void TestCountCommand::textFromInput_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("counter");
+    QTest::newRow("euro") << QStringLiteral("\u20AC").toUtf8() << QStringLiteral("counter: 2/160\n");
+    QTest::newRow("final LF of echo dropped") << QByteArray("Ciao\n") << QStringLiteral("counter: 4/160\n");
+    QTest::newRow("final CR LF dropped") << QByteArray("Ciao\r\n") << QStringLiteral("counter: 4/160\n");
+    QTest::newRow("only one final break dropped")
+        << QByteArray("Ciao\nCiao\n\n") << QStringLiteral("counter: 10/160\n");
+}
+
 void TestCountCommand::textFromInput()
 {
-    QByteArray text = QStringLiteral("\u20AC").toUtf8();
-    QBuffer input(&text);
-    QVERIFY(input.open(QIODevice::ReadOnly));
-    const Run r = RunCount({QStringLiteral("--language"), QStringLiteral("ENG")}, {}, &input);
+    QFETCH(QByteArray, input);
+    QFETCH(QString, counter);
+    QBuffer buffer(&input);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    const Run r = RunCount({QStringLiteral("--language"), QStringLiteral("ENG")}, {}, &buffer);
     QCOMPARE(r.code, int(CliOk));
-    QVERIFY2(r.out.startsWith(u"counter: 2/160\n"), qPrintable(r.out));
+    QVERIFY2(r.out.startsWith(counter), qPrintable(r.out));
 }
 
 void TestCountCommand::listsThroughTheReader()
