@@ -130,7 +130,7 @@ struct TRowReader
         d.ImageIndex = TContactData::ContactImage;
         return d;
     }
-    // Declared INTEGER, the ID is a number; a table declared otherwise (say "integer") gives text.
+    // Declared INTEGER, the ID is a number; a table declared otherwise (say INT) gives text.
     qint32 Id(const TSQLiteTable& t) const
     {
         const ColumnKind kind = t.Kind(id);
