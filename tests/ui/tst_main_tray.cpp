@@ -8,7 +8,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -34,6 +36,7 @@ private slots:
     void creditTimerPausedInTray();
     void startUpVisibility_data();
     void startUpVisibility();
+    void ordinaryStartNoticeBottomRightThenAgainOnClose();
     void trayLoginPromptTakesAccount();
     void trayLoginPromptCancelStillRestores();
     void noPromptWithStoredPassword_data();
@@ -250,6 +253,46 @@ void TestMainTray::startUpVisibility()
     RegistryStore stored(f->RegistryPath());
     stored.Load();
     QCOMPARE(stored.ReadBool(TSettingsHolder::SettingsKey(), QStringLiteral("FirstTime")), false);
+}
+
+void TestMainTray::ordinaryStartNoticeBottomRightThenAgainOnClose()
+{
+    f->Create();
+    f->settings->SetFirstTime(false);
+    f->settings->FirstTimeClose = false;
+    f->settings->SetLanguage(QStringLiteral("ITA")); // the start-up step applies it
+    f->main->SetUsesTray(true);
+    f->main->move(150, 90);
+    // Answers each notice as it opens: the first with its box cleared, the second ticked.
+    QList<QRect> shownAt;
+    QStringList texts;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&] {
+        auto* notice = qobject_cast<TF_FirstTime*>(QApplication::activeModalWidget());
+        if (!notice || notice->property("answered").toBool())
+            return;
+        notice->setProperty("answered", true);
+        shownAt.append(notice->frameGeometry());
+        texts.append(notice->cbDontShowAgain->text());
+        notice->cbDontShowAgain->setChecked(shownAt.size() > 1);
+        notice->BtnOk_2->click();
+    });
+    answer.start(10);
+    f->main->TimerStartTimer();
+    answer.stop();
+
+    QCOMPARE(shownAt.size(), 2);
+    // The start-up notice sits at the primary monitor's bottom right, above the task bar.
+    const QRect monitor = QGuiApplication::primaryScreen()->geometry();
+    QCOMPARE(shownAt[0].topLeft(), QPoint(monitor.width() - shownAt[0].width() - 2,
+                                          monitor.height() - shownAt[0].height() - 40));
+    // The box was cleared, so the close that sends the window to the tray shows it again,
+    // at the main window's left and top.
+    QCOMPARE(shownAt[1].topLeft(), QPoint(150, 90));
+    QCOMPARE(texts, QStringList(2, QStringLiteral("Non visualizzare più questo messaggio")));
+    QVERIFY(f->settings->FirstTimeClose);
+    QVERIFY(f->main->HiddenInTray);
+    QVERIFY(!f->main->isVisible());
 }
 
 void TestMainTray::trayLoginPromptTakesAccount()

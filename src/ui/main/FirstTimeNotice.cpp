@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TF_FirstTime::TF_FirstTime(const QString& languageCode, QWidget* parent)
@@ -59,4 +60,26 @@ void TF_FirstTime::ApplyLanguage(const QString& code)
         cbDontShowAgain->setText(*text);
     if (auto text = PickText(code, {"Ok", "Ok", "Ok"}))
         BtnOk_2->setText(*text);
+}
+
+void TF_FirstTime::PlaceAtBottomRight(const QRect& monitor)
+{
+    m_bottomRightOf = monitor;
+    ensurePolished();
+    layout()->activate(); // the fixed size it will be shown with
+    MoveToBottomRight();
+}
+
+void TF_FirstTime::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_bottomRightOf)
+        QTimer::singleShot(0, this, &TF_FirstTime::MoveToBottomRight);
+}
+
+void TF_FirstTime::MoveToBottomRight()
+{
+    const QSize frame = frameGeometry().size();
+    move(m_bottomRightOf->left() + m_bottomRightOf->width() - frame.width() - 2,
+         m_bottomRightOf->top() + m_bottomRightOf->height() - frame.height() - 40);
 }

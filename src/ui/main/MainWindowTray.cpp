@@ -148,16 +148,10 @@ void TF_Main::closeEvent(QCloseEvent* event)
 void TF_Main::ShowFirstTimeNotice(bool atBottomRight)
 {
     TF_FirstTime notice(m_language);
-    notice.adjustSize();
-    if (atBottomRight) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->geometry();
-            notice.move(area.left() + area.width() - notice.frameGeometry().width() - 2,
-                        area.top() + area.height() - notice.frameGeometry().height() - 40);
-        }
-    } else {
+    if (!atBottomRight)
         notice.move(pos());
-    }
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        notice.PlaceAtBottomRight(screen->geometry());
     ExecDialog(notice);
     // A notice cut short by the end of the session was not confirmed.
     if (notice.cbDontShowAgain->isChecked() && m_settings && !ExitRequested) {
