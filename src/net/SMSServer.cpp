@@ -20,6 +20,25 @@ QByteArray Trim(const QByteArray& text)
     return text.mid(first, last - first);
 }
 
+// True when a line end follows some text; blank lines ahead of a reply do not end it.
+bool EndsALine(const QByteArray& reply)
+{
+    const qsizetype lineEnd = reply.lastIndexOf('\n');
+    for (qsizetype i = 0; i < lineEnd; ++i)
+        if (static_cast<unsigned char>(reply.at(i)) > ' ')
+            return true;
+    return false;
+}
+
+// Blank lines ahead of a reply are not part of it (the login credit sits at a fixed offset).
+QByteArray WithoutLeadingLineBreaks(const QByteArray& reply)
+{
+    qsizetype first = 0;
+    while (first < reply.size() && (reply.at(first) == '\r' || reply.at(first) == '\n'))
+        ++first;
+    return reply.mid(first);
+}
+
 bool ContainsNoCase(const QByteArray& text, const char* word)
 {
     return text.toUpper().contains(word);
@@ -256,12 +275,12 @@ void TSMSServer::ProcessPending(bool complete)
         return;
     }
     // A reply is decided once, on the whole line: wait for its end or for a quiet gap.
-    if (!complete && !m_reply.contains('\n') && !m_remoteClosed && m_reply.size() < MaxReplyBytes) {
+    if (!complete && !EndsALine(m_reply) && !m_remoteClosed && m_reply.size() < MaxReplyBytes) {
         m_quiet->start();
         return;
     }
     m_quiet->stop();
-    HandleReply(std::exchange(m_reply, {}));
+    HandleReply(WithoutLeadingLineBreaks(std::exchange(m_reply, {})));
 }
 
 void TSMSServer::HandleReply(const QByteArray& reply)

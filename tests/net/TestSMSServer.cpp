@@ -187,17 +187,31 @@ private slots:
         QCOMPARE(login.at(0).at(2).toInt(), 0);
     }
 
-    void splitReplyIsDecidedOnce()
+    void splitReply_data()
     {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("credit");
+        QTest::addColumn<int>("status");
+        // The first piece holds two bytes of the reply; the rest follows 100 ms later.
+        QTest::newRow("keyword cut") << QByteArray("+OK Credit left: 77\r\n") << 77 << -1;
+        QTest::newRow("blank line first") << QByteArray("\r\n+OK Credit left: 88\r\n") << 88 << -1;
+        QTest::newRow("refusal cut") << QByteArray("-ERR LOGIN FAILED\r\n") << 0 << 0;
+        QTest::newRow("blank line only") << QByteArray("\r\n") << 0 << 0;
+    }
+    void splitReply()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, credit);
+        QFETCH(int, status);
         GatewayPeer gw;
-        gw.loginReply = "+OK Credit left: 77\r\n";
-        gw.splitGapMs = 100; // "+O", then the rest
+        gw.loginReply = reply;
+        gw.splitGapMs = 100;
         std::unique_ptr<TSMSServer> s(NewServer(gw.peer.Port(), ClosedLoopbackPort(), 0));
         QSignalSpy login(s.get(), &TSMSServer::OnSMSLogin);
         s->Connect();
         QVERIFY(login.wait());
-        QCOMPARE(login.at(0).at(1).toInt(), 77);
-        QCOMPARE(login.at(0).at(2).toInt(), -1);
+        QCOMPARE(login.at(0).at(1).toInt(), credit);
+        QCOMPARE(login.at(0).at(2).toInt(), status);
         QTest::qWait(200);
         QCOMPARE(login.size(), 1);
     }
