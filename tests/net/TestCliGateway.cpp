@@ -35,7 +35,8 @@ private:
     }
 
     // The settings the commands will read: account, language, gateway and proxy.
-    static void Configure(quint16 port, quint16 fallback, int timeZone = 1, quint16 proxyPort = 0)
+    static void Configure(quint16 port, quint16 fallback, int timeZone = 1, quint16 proxyPort = 0,
+                          const QString& proxyUser = {}, const QString& proxyPassword = {})
     {
         TSettingsHolder settings;
         settings.LoadSettings(false);
@@ -48,6 +49,9 @@ private:
         settings.SetProxyEnabled(proxyPort != 0);
         settings.SetProxyAddress(QStringLiteral("127.0.0.1"));
         settings.SetProxyPort(proxyPort);
+        settings.SetProxyAuthEnabled(!proxyUser.isEmpty());
+        settings.SetProxyUsername(proxyUser);
+        settings.SetProxyPassword(proxyPassword);
         QVERIFY(settings.SaveSettings());
         settings.WriteStoredValue(TEndpoints::KeyPath(), QStringLiteral("GatewayHost"),
                                   RegValue::String(QStringLiteral("127.0.0.1")));
@@ -66,6 +70,29 @@ private:
     static QString Euro(const QString& whole, const QString& cents)
     {
         return QStringLiteral("Credits: \u20AC ") + whole + QLocale::system().decimalPoint() + cents;
+    }
+
+    // credit, send, credit again: the printed credits follow the stand-in's account and the
+    // submit frame reaches it byte for byte.
+    static void CreditSendCredit(const ProviderSim& sim)
+    {
+        Run run = Cli(RunCreditCommand, {});
+        QCOMPARE(run.code, int(CliOk));
+        QCOMPARE(run.out, Euro(QStringLiteral("12"), QStringLiteral("34")) + u'\n');
+
+        run = Cli(RunSendCommand, {QStringLiteral("--to"), QStringLiteral("+39 333-111, +39347222"),
+                                   QStringLiteral("--text"), QStringLiteral("Ciao \u20AC")});
+        QCOMPARE(run.code, int(CliOk));
+        QCOMPARE(run.out,
+                 QStringLiteral("Message sent\n") + Euro(QStringLiteral("12"), QStringLiteral("14")) + u'\n');
+        const QJsonObject entry = LastLogged(sim);
+        QCOMPARE(
+            entry.value(QStringLiteral("frame")).toString(),
+            QStringLiteral("0b052b3339333333313131044272656c6d6f6e74044369616f2080044e0466696c652e736d7304"
+                           "48072b333933343732323200433403"));
+
+        run = Cli(RunCreditCommand, {});
+        QCOMPARE(run.out, Euro(QStringLiteral("12"), QStringLiteral("14")) + u'\n');
     }
 
 private slots:
@@ -98,24 +125,7 @@ private slots:
         ProviderSim sim;
         QVERIFY(sim.Start({QStringLiteral("--account"), QStringLiteral("mario:secret:12340")}));
         Configure(sim.port, sim.fallbackPort);
-
-        Run run = Cli(RunCreditCommand, {});
-        QCOMPARE(run.code, int(CliOk));
-        QCOMPARE(run.out, Euro(QStringLiteral("12"), QStringLiteral("34")) + u'\n');
-
-        run = Cli(RunSendCommand, {QStringLiteral("--to"), QStringLiteral("+39 333-111, +39347222"),
-                                   QStringLiteral("--text"), QStringLiteral("Ciao \u20AC")});
-        QCOMPARE(run.code, int(CliOk));
-        QCOMPARE(run.out,
-                 QStringLiteral("Message sent\n") + Euro(QStringLiteral("12"), QStringLiteral("14")) + u'\n');
-        const QJsonObject entry = LastLogged(sim);
-        QCOMPARE(
-            entry.value(QStringLiteral("frame")).toString(),
-            QStringLiteral("0b052b3339333333313131044272656c6d6f6e74044369616f2080044e0466696c652e736d7304"
-                           "48072b333933343732323200433403"));
-
-        run = Cli(RunCreditCommand, {});
-        QCOMPARE(run.out, Euro(QStringLiteral("12"), QStringLiteral("14")) + u'\n');
+        CreditSendCredit(sim);
     }
 
     void unicodeMediumScheduled()
@@ -203,19 +213,40 @@ private slots:
         QCOMPARE(run.out, QStringLiteral("Not Connected, check internet/firewall.\n"));
     }
 
+    void throughMicrosocks_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("no authentication") << QString() << QString();
+        QTest::newRow("user and password") << QStringLiteral("proxyuser") << QStringLiteral("proxypass");
+    }
     void throughMicrosocks()
+    {
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        if (!Microsocks::Available())
+            QSKIP("microsocks is not installed");
+        ProviderSim sim;
+        QVERIFY(sim.Start({QStringLiteral("--account"), QStringLiteral("mario:secret:12340")}));
+        Microsocks proxy;
+        QVERIFY(proxy.Start(user, password));
+        Configure(sim.port, sim.fallbackPort, 1, proxy.port, user, password);
+        CreditSendCredit(sim);
+    }
+
+    void wrongProxyPassword()
     {
         if (!Microsocks::Available())
             QSKIP("microsocks is not installed");
         ProviderSim sim;
         QVERIFY(sim.Start({QStringLiteral("--account"), QStringLiteral("mario:secret:12340")}));
         Microsocks proxy;
-        QVERIFY(proxy.Start());
-        Configure(sim.port, sim.fallbackPort, 1, proxy.port);
-        const Run run = Cli(RunSendCommand, {QStringLiteral("--to"), QStringLiteral("+39333111"),
-                                             QStringLiteral("--text"), QStringLiteral("via proxy")});
-        QCOMPARE(run.code, int(CliOk));
-        QCOMPARE(LastLogged(sim).value(QStringLiteral("text")).toString(), QStringLiteral("via proxy"));
+        QVERIFY(proxy.Start(QStringLiteral("proxyuser"), QStringLiteral("proxypass")));
+        Configure(sim.port, sim.fallbackPort, 1, proxy.port, QStringLiteral("proxyuser"), QStringLiteral("nope"));
+        const Run run = Cli(RunCreditCommand, {});
+        QCOMPARE(run.code, int(CliRefused));
+        QCOMPARE(run.out, QStringLiteral("Not Connected, check internet/firewall.\n")); // 40102
+        QVERIFY(sim.LogLines().isEmpty());
     }
 
     void throughDante()
@@ -227,9 +258,7 @@ private slots:
         Dante proxy;
         QVERIFY(proxy.Start(ClosedLoopbackPort()));
         Configure(sim.port, sim.fallbackPort, 1, proxy.port);
-        const Run run = Cli(RunCreditCommand, {});
-        QCOMPARE(run.code, int(CliOk));
-        QCOMPARE(run.out, Euro(QStringLiteral("12"), QStringLiteral("34")) + u'\n');
+        CreditSendCredit(sim);
     }
 };
 
