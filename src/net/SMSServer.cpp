@@ -250,7 +250,10 @@ void TSMSServer::ClientConnected()
 
 void TSMSServer::ClientDataAvailable()
 {
-    m_reply.append(m_client->Socket()->ReadAvailable());
+    // A reply is decided on its first MaxReplyBytes; a flooding gateway cannot grow the buffer
+    // beyond that (not even during the pause after the submit frame).
+    const QByteArray data = m_client->Socket()->ReadAvailable();
+    m_reply.append(data.left(MaxReplyBytes - m_reply.size()));
     ProcessPending(false);
 }
 

@@ -61,7 +61,8 @@ public:
     static constexpr int SubmitPauseMs = 1000;
     // A reply without a line end is taken as complete after this much quiet.
     static constexpr int ReplyQuietMs = 250;
-    // A reply is decided at once when this much has come without a line end.
+    // A reply is decided at once, on exactly this many bytes, when this much has come without a
+    // line end; what follows is dropped.
     static constexpr int MaxReplyBytes = 65536;
     // Login-only status when the gateway closed the connection without answering the login.
     static constexpr int ConnectionClosedStatus = 10054;

@@ -130,6 +130,37 @@ private slots:
         QTRY_VERIFY(s.isNull());
     }
 
+    // Only the first MaxReplyBytes of a reply without a line end count, however the bytes
+    // arrive (during the pause after the submit frame everything arrives at once).
+    void overlongReplyDecidedOnItsFirstBytes_data()
+    {
+        QTest::addColumn<quint8>("mode");
+        QTest::newRow("login") << quint8(0);
+        QTest::newRow("submit") << quint8(1);
+    }
+    void overlongReplyDecidedOnItsFirstBytes()
+    {
+        QFETCH(quint8, mode);
+        const QByteArray overlong = QByteArray(TSMSServer::MaxReplyBytes, 'x') + "+OK Remaining: 5\r\n";
+        GatewayPeer gw;
+        (mode == 0 ? gw.loginReply : gw.submitReply) = overlong;
+        QPointer<TSMSServer> s = NewServer(gw.peer.Port(), ClosedLoopbackPort(), mode);
+        QSignalSpy login(s.data(), &TSMSServer::OnSMSLogin);
+        QSignalSpy ok(s.data(), &TSMSServer::OnSMSOKResult);
+        QSignalSpy error(s.data(), &TSMSServer::OnSMSErrorResult);
+        mode == 0 ? s->Connect() : s->Send(Message());
+        QTRY_COMPARE_WITH_TIMEOUT(login.size() + ok.size() + error.size(), 1, 10000);
+        QTest::qWait(TSMSServer::ReplyQuietMs * 2);
+        QCOMPARE(login.size() + ok.size() + error.size(), 1);
+        if (mode == 0) {
+            QCOMPARE(login.at(0).at(2).toInt(), 0); // refused: no "+OK" in the first bytes
+            delete s.data();
+        } else {
+            QCOMPARE(error.size(), 1);
+            QCOMPARE(error.at(0).at(1).toInt(), 0);
+        }
+    }
+
     void refusedLoginInSendMode()
     {
         GatewayPeer gw;

@@ -67,16 +67,26 @@ private slots:
         QCOMPARE(out.toHex(), QByteArray("050100010a010203001a"));
     }
 
+    void locallyResolvedAddress_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QByteArray>("request");
+        QTest::newRow("IPv4") << QStringLiteral("192.168.0.9") << QByteArray("05010001c0a800090050");
+        // A name with only an IPv6 address can still be reached (address type 04).
+        QTest::newRow("IPv6") << QStringLiteral("2001:db8::7")
+                              << QByteArray("0501000420010db80000000000000000000000070050");
+    }
     void locallyResolvedAddress()
     {
+        QFETCH(QString, address);
+        QFETCH(QByteArray, request);
         TfndSocks5Proxy p = Proxy(false);
         p.ResolveThroughProxy = false;
-        TSocks5Negotiation n(p, QStringLiteral("gw.example"), 80,
-                             QHostAddress(QStringLiteral("192.168.0.9")));
+        TSocks5Negotiation n(p, QStringLiteral("gw.example"), 80, QHostAddress(address));
         n.Start();
         QByteArray in, out;
         Feed(n, in, QByteArray::fromHex("0500"), &out);
-        QCOMPARE(out.toHex(), QByteArray("05010001c0a800090050"));
+        QCOMPARE(out.toHex(), request);
     }
 
     void authenticationThenRequestInPieces()
