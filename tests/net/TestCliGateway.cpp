@@ -6,7 +6,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QScopeGuard>
-
 #include <ctime>
 
 // brelmont-cli send and credit, run in-process against brelmont-provider-sim with the
@@ -155,8 +154,8 @@ private slots:
         QTest::addColumn<int>("timeZone");
         QTest::addColumn<QString>("at");
         QTest::addColumn<QString>("schedule");
-        QTest::newRow("chosen in the gap") << 1 << QStringLiteral("2030-03-31 02:30")
-                                           << QStringLiteral("2030-03-31T02:30:00");
+        QTest::newRow("chosen in the gap")
+            << 1 << QStringLiteral("2030-03-31 02:30") << QStringLiteral("2030-03-31T02:30:00");
         QTest::newRow("converted into the gap")
             << 2 << QStringLiteral("2030-03-31 03:45") << QStringLiteral("2030-03-31T02:45:00");
     }
@@ -179,9 +178,9 @@ private slots:
         ProviderSim sim;
         QVERIFY(sim.Start({QStringLiteral("--account"), QStringLiteral("mario:secret:12340")}));
         Configure(sim.port, sim.fallbackPort, timeZone);
-        const Run run = Cli(RunSendCommand, {QStringLiteral("--to"), QStringLiteral("+39333111"),
-                                             QStringLiteral("--text"), QStringLiteral("hi"),
-                                             QStringLiteral("--at"), at});
+        const Run run =
+            Cli(RunSendCommand, {QStringLiteral("--to"), QStringLiteral("+39333111"),
+                                 QStringLiteral("--text"), QStringLiteral("hi"), QStringLiteral("--at"), at});
         QCOMPARE(run.err, QString());
         QCOMPARE(run.code, int(CliOk));
         QCOMPARE(LastLogged(sim).value(QStringLiteral("schedule")).toString(), schedule);
@@ -242,7 +241,8 @@ private slots:
         QVERIFY(sim.Start({QStringLiteral("--account"), QStringLiteral("mario:secret:12340")}));
         Microsocks proxy;
         QVERIFY(proxy.Start(QStringLiteral("proxyuser"), QStringLiteral("proxypass")));
-        Configure(sim.port, sim.fallbackPort, 1, proxy.port, QStringLiteral("proxyuser"), QStringLiteral("nope"));
+        Configure(sim.port, sim.fallbackPort, 1, proxy.port, QStringLiteral("proxyuser"),
+                  QStringLiteral("nope"));
         const Run run = Cli(RunCreditCommand, {});
         QCOMPARE(run.code, int(CliRefused));
         QCOMPARE(run.out, QStringLiteral("Not Connected, check internet/firewall.\n")); // 40102

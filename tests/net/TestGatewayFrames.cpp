@@ -2,7 +2,6 @@
 #include "platform/OleDate.h"
 
 #include <QTest>
-
 #include <ctime>
 
 Q_DECLARE_METATYPE(TRecSMS)
@@ -139,7 +138,7 @@ private slots:
             qunsetenv("TZ");
         tzset();
         const qsizetype start = payload.indexOf(GatewayFrames::ScheduleDelimiter);
-        QCOMPARE(payload.mid(start), QByteArray("\x09" "DDT") + block + '\x09');
+        QCOMPARE(payload.mid(start), QByteArray("\tDDT") + block + '\t');
     }
 
     void payloadLength()
@@ -221,7 +220,6 @@ private slots:
                  value);
     }
 };
-
 
 QTEST_GUILESS_MAIN(TestGatewayFrames)
 #include "TestGatewayFrames.moc"
