@@ -181,6 +181,9 @@ TSMSServer::TSMSServer(const QString& gatewayHost, quint16 port, quint16 fallbac
     m_submitPause->setInterval(SubmitPauseMs);
     m_submitPause->setTimerType(Qt::PreciseTimer); // never shorter than the pause
     connect(m_submitPause, &QTimer::timeout, this, [this] { ProcessPending(false); });
+    m_loginWait = new QTimer(this);
+    m_loginWait->setSingleShot(true);
+    connect(m_loginWait, &QTimer::timeout, this, &TSMSServer::LoginReplyTimedOut);
     m_client = NewClient(m_port);
 }
 
@@ -224,6 +227,7 @@ void TSMSServer::Connect()
     m_remoteClosed = false;
     m_reply.clear();
     m_quiet->stop();
+    m_loginWait->stop();
     m_client->SetActive(false);
     m_client->SetProxy(m_proxyAttached ? &m_proxy : nullptr);
     m_client->SetActive(true);
@@ -246,6 +250,23 @@ void TSMSServer::ClientConnected()
     m_remoteClosed = false;
     m_awaitingReply = true;
     SendFrame(GatewayFrames::LoginPayload(UserName, Password));
+    // A gateway that takes the connection but never answers the login must not hold the
+    // exchange open for ever; the client's time-out bounds the wait.
+    m_loginWait->start(m_client->TimeOut());
+}
+
+void TSMSServer::LoginReplyTimedOut()
+{
+    if (m_ended || m_state != 1 || !m_awaitingReply)
+        return;
+    if (!m_reply.isEmpty()) { // a reply has begun: it is decided on what came
+        ProcessPending(true);
+        return;
+    }
+    // Nothing was submitted yet, so the exchange can fail safely.
+    m_awaitingReply = false;
+    m_client->SetActive(false);
+    ReportFailure(NoLoginReplyStatus);
 }
 
 void TSMSServer::ClientDataAvailable()
@@ -289,6 +310,7 @@ void TSMSServer::ProcessPending(bool complete)
 void TSMSServer::HandleReply(const QByteArray& reply)
 {
     m_awaitingReply = false;
+    m_loginWait->stop();
     if (m_state == 1)
         HandleLoginReply(reply);
     else
@@ -367,6 +389,7 @@ void TSMSServer::EndItself()
     m_state = 0;
     m_quiet->stop();
     m_submitPause->stop();
+    m_loginWait->stop();
     m_client->disconnect(this);
     deleteLater();
 }

@@ -66,6 +66,8 @@ public:
     static constexpr int MaxReplyBytes = 65536;
     // Login-only status when the gateway closed the connection without answering the login.
     static constexpr int ConnectionClosedStatus = 10054;
+    // Login-only status when the login got no answer within the client's time-out.
+    static constexpr int NoLoginReplyStatus = 10060;
 
     TSMSServer(const QString& gatewayHost, quint16 port, quint16 fallbackPort, QObject* parent = nullptr);
     ~TSMSServer() override;
@@ -98,6 +100,7 @@ private:
     void ClientDataAvailable();
     void ClientConnectFailed(TfndTCPClient* failed);
     void ClientDisconnected();
+    void LoginReplyTimedOut();
     void SendFrame(const QByteArray& payload);
     void ProcessPending(bool complete);
     void HandleReply(const QByteArray& reply);
@@ -121,4 +124,5 @@ private:
     QByteArray m_reply;
     QTimer* m_quiet = nullptr;
     QTimer* m_submitPause = nullptr;
+    QTimer* m_loginWait = nullptr;
 };

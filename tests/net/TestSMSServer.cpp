@@ -303,6 +303,35 @@ private slots:
         QCOMPARE(error.at(0).at(1).toInt(), 0);
     }
 
+    // The gateway takes the connection and never answers the login.
+    void silentGateway_data()
+    {
+        QTest::addColumn<quint8>("mode");
+        QTest::newRow("login only") << quint8(0);
+        QTest::newRow("send") << quint8(1);
+    }
+    void silentGateway()
+    {
+        QFETCH(quint8, mode);
+        ScriptedPeer silent;
+        QPointer<TSMSServer> s = NewServer(silent.Port(), ClosedLoopbackPort(), mode);
+        s->Client()->SetTimeOut(300);
+        QSignalSpy login(s.data(), &TSMSServer::OnSMSLogin);
+        QSignalSpy error(s.data(), &TSMSServer::OnSMSErrorResult);
+        mode == 0 ? s->Connect() : s->Send(Message());
+        QTRY_COMPARE_WITH_TIMEOUT(login.size() + error.size(), 1, 10000);
+        QTRY_COMPARE(silent.closed, 1); // the unanswered connection is closed
+        QCOMPARE(silent.received.count('\x03'), 1); // the login frame only
+        if (mode == 0) {
+            QCOMPARE(login.at(0).at(1).toInt(), 0);
+            QCOMPARE(login.at(0).at(2).toInt(), int(TSMSServer::NoLoginReplyStatus));
+            delete s.data();
+        } else {
+            QCOMPARE(error.at(0).at(1).toInt(), 0);
+            QTRY_VERIFY(s.isNull());
+        }
+    }
+
     void hangUpOnLoginWithoutAnswer()
     {
         GatewayPeer gw;
