@@ -320,7 +320,7 @@ private slots:
         QSignalSpy error(s.data(), &TSMSServer::OnSMSErrorResult);
         mode == 0 ? s->Connect() : s->Send(Message());
         QTRY_COMPARE_WITH_TIMEOUT(login.size() + error.size(), 1, 10000);
-        QTRY_COMPARE(silent.closed, 1); // the unanswered connection is closed
+        QTRY_COMPARE(silent.closed, 1);             // the unanswered connection is closed
         QCOMPARE(silent.received.count('\x03'), 1); // the login frame only
         if (mode == 0) {
             QCOMPARE(login.at(0).at(1).toInt(), 0);
