@@ -320,7 +320,8 @@ QByteArray TSQLiteTable::FieldText(int column) const
     return {};
 }
 
-qint64 TSQLiteTable::FieldInt64(int column) const
+// Reads a numeric column as T; a NULL value reads as 0.
+template <typename T> T TSQLiteTable::NumericField(int column) const
 {
     CheckNotAtEnd();
     const ColumnKind kind = m_columnKinds.at(size_t(column));
@@ -329,19 +330,17 @@ qint64 TSQLiteTable::FieldInt64(int column) const
     const Cell& cell = At(column);
     if (cell.null)
         return 0;
-    return kind == ColumnKind::Integer ? cell.integer : qint64(cell.real);
+    return kind == ColumnKind::Integer ? T(cell.integer) : T(cell.real);
+}
+
+qint64 TSQLiteTable::FieldInt64(int column) const
+{
+    return NumericField<qint64>(column);
 }
 
 double TSQLiteTable::FieldFloat(int column) const
 {
-    CheckNotAtEnd();
-    const ColumnKind kind = m_columnKinds.at(size_t(column));
-    if (kind != ColumnKind::Integer && kind != ColumnKind::Float)
-        throw ESQLiteException(QStringLiteral("Not an integer or numeric field"));
-    const Cell& cell = At(column);
-    if (cell.null)
-        return 0;
-    return kind == ColumnKind::Integer ? double(cell.integer) : cell.real;
+    return NumericField<double>(column);
 }
 
 std::optional<QByteArray> TSQLiteTable::FieldBlob(int column) const

@@ -77,6 +77,7 @@ private:
     void Fill(sqlite3* db, sqlite3_stmt* statement, const QByteArray& sql);
     void CheckNotAtEnd() const;
     const Cell& At(int column) const;
+    template <typename T> T NumericField(int column) const;
     QByteArray Bytes(const Cell& cell) const;
 
     std::vector<Cell> m_cells;
