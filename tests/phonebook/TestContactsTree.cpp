@@ -1,3 +1,5 @@
+#include "ContactFixtures.h"
+
 #include "phonebook/ContactsModel.h"
 #include "phonebook/ContactsTree.h"
 
@@ -13,16 +15,6 @@ TContactData Contact(const QString& first, const QString& last, const QString& n
     d.LastName = last;
     d.NickName = nick;
     d.Number = number;
-    return d;
-}
-
-TContactData List(const QString& name, int count)
-{
-    TContactData d;
-    d.Kind = TContactData::KindList;
-    d.NickName = name;
-    d.Count = count;
-    d.ImageIndex = TContactData::ListImage;
     return d;
 }
 
@@ -66,7 +58,7 @@ void TestContactsTree::caption_data()
     QTest::newRow("blank nick falls back") << Contact(QStringLiteral("Anna"), QStringLiteral("Neri"), QStringLiteral("   "))
                                            << QStringLiteral("Anna Neri");
     QTest::newRow("number only") << Contact({}, {}, {}, QStringLiteral(" +39333 ")) << QStringLiteral("+39333");
-    QTest::newRow("list") << List(QStringLiteral("Amici"), 12) << QStringLiteral("[Amici] (12 contacts)");
+    QTest::newRow("list") << ListRecord(QStringLiteral("Amici"), 12) << QStringLiteral("[Amici] (12 contacts)");
 }
 
 void TestContactsTree::caption()
@@ -91,7 +83,7 @@ void TestContactsTree::contactsWord()
     QFETCH(QString, code);
     QFETCH(QString, word);
     QCOMPARE(ContactsWord(code), word);
-    QCOMPARE(ContactCaption(List(QStringLiteral("Amici"), 12), ContactsWord(code)),
+    QCOMPARE(ContactCaption(ListRecord(QStringLiteral("Amici"), 12), ContactsWord(code)),
              QStringLiteral("[Amici] (12") + word + u')');
 }
 
@@ -100,7 +92,7 @@ void TestContactsTree::compare_data()
     QTest::addColumn<TContactData>("a");
     QTest::addColumn<TContactData>("b");
     QTest::addColumn<int>("order");
-    QTest::newRow("contact before list") << List(QStringLiteral("AAA"), 0) << Contact({}, {}, QStringLiteral("zzz"))
+    QTest::newRow("contact before list") << ListRecord(QStringLiteral("AAA"), 0) << Contact({}, {}, QStringLiteral("zzz"))
                                          << 1;
     QTest::newRow("ASCII case folded") << Contact({}, {}, QStringLiteral("bob")) << Contact({}, {}, QStringLiteral("BOB"))
                                        << 0;
@@ -127,7 +119,7 @@ void TestContactsTree::compare()
 void TestContactsTree::sortOrdersEveryLevel()
 {
     TContactsTree tree;
-    TContactNode* list = tree.AddNode(nullptr, List(QStringLiteral("Amici"), 2));
+    TContactNode* list = tree.AddNode(nullptr, ListRecord(QStringLiteral("Amici"), 2));
     tree.AddNode(list, Contact({}, {}, QStringLiteral("zeta")));
     tree.AddNode(list, Contact({}, {}, QStringLiteral("Alfa")));
     tree.AddNode(nullptr, Contact({}, {}, QStringLiteral("mario")));
@@ -160,7 +152,7 @@ void TestContactsTree::maxTopLevelId()
     QCOMPARE(MaxTopLevelID(tree), 0);
     TContactData a = Contact({}, {}, QStringLiteral("a"));
     a.ID = 7;
-    TContactNode* list = tree.AddNode(nullptr, List(QStringLiteral("L"), 1));
+    TContactNode* list = tree.AddNode(nullptr, ListRecord(QStringLiteral("L"), 1));
     tree.AddNode(nullptr, a);
     TContactData member = a;
     member.ID = 99; // members do not count
@@ -175,7 +167,7 @@ void TestContactsTree::modelFollowsTree()
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
 
     tree.BeginUpdate();
-    TContactNode* list = tree.AddNode(nullptr, List(QStringLiteral("Amici"), 2));
+    TContactNode* list = tree.AddNode(nullptr, ListRecord(QStringLiteral("Amici"), 2));
     tree.AddNode(list, Contact({}, {}, QStringLiteral("b")));
     tree.AddNode(list, Contact({}, {}, QStringLiteral("a")));
     tree.AddNode(nullptr, Contact({}, {}, QStringLiteral("solo"), QStringLiteral("+39")));

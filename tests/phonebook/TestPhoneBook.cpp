@@ -1,3 +1,4 @@
+#include "ContactFixtures.h"
 #include "SqliteShell.h"
 
 #include "phonebook/ContactsTree.h"
@@ -32,16 +33,6 @@ TContactData Single(const QString& nick, const QString& number, const QString& f
     d.Number = number;
     d.FirstName = first;
     d.LastName = last;
-    return d;
-}
-
-TContactData ListRecord(const QString& name, int count = 0)
-{
-    TContactData d;
-    d.Kind = TContactData::KindList;
-    d.NickName = name;
-    d.Count = count;
-    d.ImageIndex = TContactData::ListImage;
     return d;
 }
 
