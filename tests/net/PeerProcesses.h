@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -64,14 +65,16 @@ public:
         QByteArray out;
         while (!out.contains('\n') && !deadline.hasExpired() && process.waitForReadyRead(200))
             out += process.readAllStandardOutput();
-        static const QRegularExpression ready(
-            QStringLiteral("gateway-port=(\\d+) gateway-fallback-port=(\\d+)"));
-        const auto m = ready.match(QString::fromLatin1(out));
-        if (!m.hasMatch())
-            return false;
-        port = static_cast<quint16>(m.captured(1).toUInt());
-        fallbackPort = static_cast<quint16>(m.captured(2).toUInt());
-        return true;
+        // The ready line: "name=port" pairs, the gateway's first.
+        static const QRegularExpression pair(QStringLiteral("([a-z-]+)=(\\d+)"));
+        for (auto it = pair.globalMatch(QString::fromLatin1(out)); it.hasNext();) {
+            const auto m = it.next();
+            ports.insert(m.captured(1), static_cast<quint16>(m.captured(2).toUInt()));
+        }
+        port = ports.value(QStringLiteral("gateway-port"));
+        fallbackPort = ports.value(QStringLiteral("gateway-fallback-port"));
+        httpPort = ports.value(QStringLiteral("http-port"));
+        return port != 0 && fallbackPort != 0;
     }
     QList<QByteArray> LogLines() const
     {
@@ -87,6 +90,8 @@ public:
     QString logPath;
     quint16 port = 0;
     quint16 fallbackPort = 0;
+    quint16 httpPort = 0;
+    QHash<QString, quint16> ports; // every port of the ready line by name
 };
 
 // microsocks on a free loopback port, optionally with a user name and password.

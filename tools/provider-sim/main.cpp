@@ -1,5 +1,6 @@
 // brelmont-provider-sim: a local stand-in for the provider's gateway, for tests and demos.
 #include "GatewaySim.h"
+#include "HttpSim.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -12,8 +13,9 @@ int main(int argc, char* argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Plays the SMS provider's gateway on two loopback ports. When ready it prints\n"
-                       "\"gateway-port=P gateway-fallback-port=F\" on one line of standard output."));
+        QStringLiteral("Plays the SMS provider's gateway on two loopback ports and its web endpoints on\n"
+                       "one HTTP port. When ready it prints \"gateway-port=P gateway-fallback-port=F\n"
+                       "http-port=H\" on one line of standard output."));
     parser.addHelpOption();
     const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("Address to listen on."),
                                   QStringLiteral("address"), QStringLiteral("127.0.0.1"));
@@ -57,8 +59,11 @@ int main(int argc, char* argv[])
     const QCommandLineOption log(QStringLiteral("log"),
                                  QStringLiteral("Append a JSON line per accepted submission to this file."),
                                  QStringLiteral("file"));
-    parser.addOptions({host, port, fallback, primaryClosed, fallbackClosed, accounts, account, priceHigh,
-                       priceMedium, maxSessions, split, log});
+    const QCommandLineOption httpPort(QStringLiteral("http-port"),
+                                      QStringLiteral("Port of the web endpoints (0: any free)."),
+                                      QStringLiteral("port"), QStringLiteral("0"));
+    parser.addOptions({host, port, fallback, httpPort, primaryClosed, fallbackClosed, accounts, account,
+                       priceHigh, priceMedium, maxSessions, split, log});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -92,7 +97,13 @@ int main(int argc, char* argv[])
         err << error << '\n';
         return 1;
     }
+    HttpSim web;
+    if (!web.Start(options.host, static_cast<quint16>(parser.value(httpPort).toUInt()), &error)) {
+        err << error << '\n';
+        return 1;
+    }
     QTextStream out(stdout);
-    out << "gateway-port=" << sim.Port() << " gateway-fallback-port=" << sim.FallbackPort() << Qt::endl;
+    out << "gateway-port=" << sim.Port() << " gateway-fallback-port=" << sim.FallbackPort()
+        << " http-port=" << web.Port() << Qt::endl;
     return app.exec();
 }
