@@ -1,5 +1,4 @@
 #include "cli/CliCommand.h"
-
 #include "platform/OleDate.h"
 #include "settings/SettingsHolder.h"
 
@@ -9,7 +8,14 @@
 
 namespace {
 
-enum class Kind { Bool, Integer, Port, String, DateTime };
+enum class Kind
+{
+    Bool,
+    Integer,
+    Port,
+    String,
+    DateTime
+};
 
 struct Setting
 {
@@ -26,14 +32,30 @@ QString BoolText(bool b)
 }
 
 #define BOOL_SETTING(Name)                                                                                   \
-    Setting{#Name, Kind::Bool, [](const TSettingsHolder& h) { return BoolText(h.Get##Name()); },           \
-            [](TSettingsHolder& h, const QVariant& v) { h.Set##Name(v.toBool()); }}
+    Setting                                                                                                  \
+    {                                                                                                        \
+#Name, Kind::Bool,                                                                                   \
+            [](const TSettingsHolder&                                                                        \
+                   h) { return BoolText(h.Get##Name()); },                                                   \
+                                                        [](TSettingsHolder & h,                              \
+                                                           const QVariant& v) { h.Set##Name(v.toBool()); }   \
+    }
 #define STRING_SETTING(Name)                                                                                 \
-    Setting{#Name, Kind::String, [](const TSettingsHolder& h) { return h.Get##Name(); },                     \
-            [](TSettingsHolder& h, const QVariant& v) { h.Set##Name(v.toString()); }}
+    Setting                                                                                                  \
+    {                                                                                                        \
+#Name, Kind::String,                                                                                 \
+            [](const TSettingsHolder& h) { return h.Get##Name(); }, [](TSettingsHolder & h,                  \
+                                                                       const QVariant&                       \
+                                                                           v) { h.Set##Name(v.toString()); } \
+    }
 #define INT_FIELD(Name)                                                                                      \
-    Setting{#Name, Kind::Integer, [](const TSettingsHolder& h) { return QString::number(h.Name); },          \
-            [](TSettingsHolder& h, const QVariant& v) { h.Name = v.toInt(); }}
+    Setting                                                                                                  \
+    {                                                                                                        \
+#Name, Kind::Integer,                                                                                \
+            [](const TSettingsHolder&                                                                        \
+                   h) { return QString::number(h.Name); }, [](TSettingsHolder & h,                           \
+                                                              const QVariant& v) { h.Name = v.toInt(); }     \
+    }
 
 const std::vector<Setting>& Settings()
 {
@@ -53,12 +75,15 @@ const std::vector<Setting>& Settings()
                 [](TSettingsHolder& h, const QVariant& v) { h.SetFirstTime(v.toBool()); }},
         Setting{"NextUpdateExpire", Kind::DateTime,
                 [](const TSettingsHolder& h) {
-                    return DaysToDateTime(h.GetNextUpdateExpire()).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+                    return DaysToDateTime(h.GetNextUpdateExpire())
+                        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
                 },
                 [](TSettingsHolder& h, const QVariant& v) { h.SetNextUpdateExpire(v.toDouble()); }},
-        Setting{"FirstTimeClose", Kind::Bool, [](const TSettingsHolder& h) { return BoolText(h.FirstTimeClose); },
+        Setting{"FirstTimeClose", Kind::Bool,
+                [](const TSettingsHolder& h) { return BoolText(h.FirstTimeClose); },
                 [](TSettingsHolder& h, const QVariant& v) { h.FirstTimeClose = v.toBool(); }},
-        Setting{"TimeZone", Kind::Integer, [](const TSettingsHolder& h) { return QString::number(h.GetTimeZone()); },
+        Setting{"TimeZone", Kind::Integer,
+                [](const TSettingsHolder& h) { return QString::number(h.GetTimeZone()); },
                 [](TSettingsHolder& h, const QVariant& v) { h.SetTimeZone(v.toInt()); }},
         Setting{"ContactsFile", Kind::String, [](const TSettingsHolder& h) { return h.ContactsFile; }, {}},
         INT_FIELD(LastX),
@@ -67,7 +92,8 @@ const std::vector<Setting>& Settings()
         INT_FIELD(LastH),
         BOOL_SETTING(ProxyEnabled),
         STRING_SETTING(ProxyAddress),
-        Setting{"ProxyPort", Kind::Port, [](const TSettingsHolder& h) { return QString::number(h.GetProxyPort()); },
+        Setting{"ProxyPort", Kind::Port,
+                [](const TSettingsHolder& h) { return QString::number(h.GetProxyPort()); },
                 [](TSettingsHolder& h, const QVariant& v) { h.SetProxyPort(v.toInt()); }},
         BOOL_SETTING(ProxyAuthEnabled),
         STRING_SETTING(ProxyUsername),
@@ -159,15 +185,12 @@ int UnknownName(const QString& name, CliIo io)
     return CliBadArguments;
 }
 
+// Every problem the holder meets (a file kept aside, a value it could not read) goes to stderr.
 bool LoadOrReport(TSettingsHolder& holder, CliIo io)
 {
-    const bool ok = holder.LoadSettings(false);
-    if (!holder.QuarantinedFile().isEmpty())
-        io.err << "brelmont-cli: the settings file could not be read and was kept as " << holder.QuarantinedFile()
-               << "\n";
-    if (!ok)
-        io.err << "brelmont-cli: " << holder.LastError() << "\n";
-    return ok;
+    QObject::connect(&holder, &TSettingsHolder::registryError, &holder,
+                     [io](const QString& message) { io.err << "brelmont-cli: " << message << '\n'; });
+    return holder.LoadSettings(false);
 }
 
 int ListSettings(TSettingsHolder& holder, CliIo io)
@@ -206,18 +229,24 @@ int SetEndpoint(TSettingsHolder& holder, const QString& name, const std::optiona
         QString problem;
         const auto parsed = ParseValue(EndpointKind(kind), *value, &problem);
         if (!parsed) {
-            io.err << "brelmont-cli: " << kEndpointsPrefix << canonical << ' ' << problem << ", not '" << *value
-                   << "'\n";
+            io.err << "brelmont-cli: " << kEndpointsPrefix << canonical << ' ' << problem << ", not '"
+                   << *value << "'\n";
             return CliBadArguments;
         }
         stored = kind == TEndpoints::ValueKind::Port ? RegValue::Dword(static_cast<quint32>(parsed->toInt()))
                                                      : RegValue::String(parsed->toString());
     }
-    if (!holder.WriteStoredValue(TEndpoints::KeyPath(), canonical, stored)) {
-        io.err << "brelmont-cli: " << holder.LastError() << '\n';
-        return CliRefused;
-    }
+    if (!holder.WriteStoredValue(TEndpoints::KeyPath(), canonical, stored))
+        return CliRefused; // the holder's message is on stderr already
     return CliOk;
+}
+
+// Why a rule stored another value, where the value alone does not tell.
+QString RuleReason(const Setting& s, const TSettingsHolder& stored)
+{
+    if (QString::fromLatin1(s.name) == u"ProxyEnabled" && stored.GetProxyAddress().trimmed().isEmpty())
+        return QStringLiteral(" (ProxyAddress is empty; set it first)");
+    return {};
 }
 
 int SetSetting(TSettingsHolder& holder, const QString& name, const QString& text, CliIo io)
@@ -233,28 +262,28 @@ int SetSetting(TSettingsHolder& holder, const QString& name, const QString& text
     }
     if (!s->set) { // read-only for the program: written as it is, the way it is read
         if (!holder.WriteStoredValue(TSettingsHolder::SettingsKey(), QString::fromLatin1(s->name),
-                                     RegValue::String(value->toString()))) {
-            io.err << "brelmont-cli: " << holder.LastError() << '\n';
-            return CliRefused;
-        }
+                                     RegValue::String(value->toString())))
+            return CliRefused; // the holder's message is on stderr already
         return CliOk;
     }
     s->set(holder, *value);
-    if (!holder.SaveSettings()) {
-        io.err << "brelmont-cli: " << holder.LastError() << '\n';
-        return CliRefused;
-    }
-    // Say so when the holder's rules changed the value (sender cut, time zone out of range,
-    // a language code it does not keep).
-    const QString effective = s->get(holder);
-    const bool changed = s->kind == Kind::String    ? effective != text
-                         : s->kind == Kind::Integer ? effective.toInt() != value->toInt()
-                                                    : false;
-    if (changed)
-        io.err << "brelmont-cli: " << s->name << " stored as '" << effective << "'\n";
-    if (QString::fromLatin1(s->name) == u"Password" && !holder.GetRememberPwd())
+    if (!holder.SaveSettings())
+        return CliRefused; // the holder's message is on stderr already
+    // Say so when a rule changed the value (sender cut, time zone out of range, a language code
+    // the holder does not keep, a proxy without address): compare with what a fresh start reads.
+    const bool password = QString::fromLatin1(s->name) == u"Password";
+    if (password && !holder.GetRememberPwd()) {
         io.err << "brelmont-cli: RememberPwd is off, so the password is not kept "
                   "(set RememberPwd 1 first)\n";
+        return CliOk;
+    }
+    TSettingsHolder stored(holder.RegistryPath());
+    stored.LoadSettings(false);
+    const QString effective = s->get(stored);
+    const auto parsedEffective = ParseValue(s->kind, effective, &problem);
+    if (!parsedEffective || *parsedEffective != *value)
+        io.err << "brelmont-cli: " << s->name << " stored as '" << effective << "'" << RuleReason(*s, stored)
+               << '\n';
     return CliOk;
 }
 
@@ -272,7 +301,10 @@ void PrintUsage(QTextStream& err)
 int RunConfigCommand(const QStringList& args, CliIo io)
 {
     const QString verb = args.value(0);
-    const int expected = verb == u"list" ? 1 : verb == u"get" || verb == u"unset" ? 2 : verb == u"set" ? 3 : -1;
+    const int expected = verb == u"list"                      ? 1
+                         : verb == u"get" || verb == u"unset" ? 2
+                         : verb == u"set"                     ? 3
+                                                              : -1;
     if (expected < 0 || args.size() != expected) {
         PrintUsage(io.err);
         return CliBadArguments;
@@ -293,7 +325,9 @@ int RunConfigCommand(const QStringList& args, CliIo io)
     }
 
     TSettingsHolder holder;
-    const bool loaded = LoadOrReport(holder, io);
+    LoadOrReport(holder, io);
+    if (!holder.StoreUsable())
+        return CliRefused; // the reason is on stderr already
     if (verb == u"list")
         return ListSettings(holder, io);
     if (verb == u"get")
@@ -302,13 +336,12 @@ int RunConfigCommand(const QStringList& args, CliIo io)
         return SetEndpoint(holder, name, verb == u"set" ? std::optional<QString>(args[2]) : std::nullopt, io);
     if (verb == u"unset") {
         const Setting* s = FindSetting(name);
-        if (!holder.WriteStoredValue(TSettingsHolder::SettingsKey(), QString::fromLatin1(s->name), std::nullopt)) {
-            io.err << "brelmont-cli: " << holder.LastError() << '\n';
-            return CliRefused;
-        }
+        if (!holder.WriteStoredValue(TSettingsHolder::SettingsKey(), QString::fromLatin1(s->name),
+                                     std::nullopt))
+            return CliRefused; // the holder's message is on stderr already
         return CliOk;
     }
-    if (!loaded)
+    if (holder.HadTypeErrors())
         io.err << "brelmont-cli: values of the wrong type are saved with their defaults\n";
     return SetSetting(holder, name, args[2], io);
 }

@@ -54,23 +54,74 @@ QString FromEightBit(const QByteArray& bytes)
     return FromWin1252(nul < 0 ? bytes : bytes.left(nul));
 }
 
-QString DecodeFile(const QByteArray& raw)
+bool IsValidUtf8(QByteArrayView bytes)
 {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const e = p + bytes.size();
+    while (p < e) {
+        const unsigned char c = *p++;
+        if (c < 0x80)
+            continue;
+        int more = 0;
+        char32_t cp = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (e - p < more)
+            return false;
+        for (int i = 0; i < more; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        p += more;
+        // Overlong forms, surrogates and values above U+10FFFF are not UTF-8.
+        if ((more == 2 && cp < 0x800) || (more == 3 && cp < 0x10000) || cp > 0x10FFFF ||
+            (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+    }
+    return true;
+}
+
+// The file's lines, carriage returns removed. UTF-16LE with its byte-order mark is one text;
+// otherwise every line is decoded on its own, as UTF-8 when it is valid UTF-8 and as
+// Windows-1252 (REGEDIT4 files and hand edits in an 8-bit editor) when it is not.
+QStringList DecodeLines(const QByteArray& raw)
+{
+    QStringList lines;
     if (raw.startsWith("\xFF\xFE")) {
         QString text;
         text.reserve(raw.size() / 2);
         for (qsizetype i = 2; i + 1 < raw.size(); i += 2)
             text.append(QChar(static_cast<char16_t>(static_cast<unsigned char>(raw[i]) |
                                                     (static_cast<unsigned char>(raw[i + 1]) << 8))));
-        return text;
+        lines = text.split(u'\n');
+    } else {
+        const QByteArrayView body =
+            raw.startsWith("\xEF\xBB\xBF") ? QByteArrayView(raw).sliced(3) : QByteArrayView(raw);
+        qsizetype from = 0;
+        while (from <= body.size()) {
+            qsizetype to = body.indexOf('\n', from);
+            if (to < 0)
+                to = body.size();
+            const QByteArrayView line = body.sliced(from, to - from);
+            lines.append(IsValidUtf8(line) ? QString::fromUtf8(line) : FromWin1252(line));
+            from = to + 1;
+        }
     }
-    if (raw.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(raw.mid(3));
-    auto toUtf8 = QStringDecoder(QStringDecoder::Utf8);
-    QString text = toUtf8(raw);
-    if (toUtf8.hasError())
-        return FromWin1252(raw); // REGEDIT4 files are 8-bit text
-    return text;
+    for (QString& line : lines)
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    return lines;
 }
 
 QString EscapeString(const QString& s)
@@ -126,7 +177,8 @@ QString HexLines(const QString& prefix, const QByteArray& bytes)
     QString out = prefix;
     qsizetype lineLength = prefix.size();
     for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const QString hex = QStringLiteral("%1").arg(static_cast<unsigned char>(bytes[i]), 2, 16, QLatin1Char('0'));
+        const QString hex =
+            QStringLiteral("%1").arg(static_cast<unsigned char>(bytes[i]), 2, 16, QLatin1Char('0'));
         out.append(hex);
         lineLength += 2;
         if (i + 1 < bytes.size()) {
@@ -157,47 +209,68 @@ QString RegistryStore::DefaultPath()
     return config + QStringLiteral("/Brelmont/registry.reg");
 }
 
-RegistryStore::LoadStatus RegistryStore::Load()
+RegistryStore::LoadStatus RegistryStore::Refuse(LoadStatus status, const QString& problem)
 {
     m_keys.clear();
-    m_quarantined.clear();
-    QFile file(m_path);
-    if (!file.exists()) {
-        m_status = LoadStatus::Missing;
-        return m_status;
-    }
-    if (QFileInfo(m_path).isDir()) { // never moved aside nor replaced: Save() refuses
-        m_status = LoadStatus::Unparsable;
-        return m_status;
-    }
-    // A file that exists but cannot be read is kept aside like an unparsable one: the next
-    // save must not replace content nobody has seen.
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray raw = file.readAll();
-        file.close();
-        const QString text = DecodeFile(raw);
-        if (text.trimmed().isEmpty()) { // nothing to lose: an empty file is a fresh hive
-            m_status = LoadStatus::Missing;
-            return m_status;
-        }
-        if (ParseExportText(text)) {
-            m_status = LoadStatus::Loaded;
-            return m_status;
-        }
-    }
-    m_keys.clear();
-    m_quarantined = QuarantineFile();
-    m_status = LoadStatus::Unparsable;
+    m_keyIndex.clear();
+    m_problem = problem;
+    m_status = status;
+    if (status == LoadStatus::Unparsable)
+        m_quarantined = QuarantineFile();
     return m_status;
 }
 
-QString RegistryStore::QuarantineFile() const
+RegistryStore::LoadStatus RegistryStore::Load()
+{
+    m_keys.clear();
+    m_keyIndex.clear();
+    m_quarantined.clear();
+    m_problem.clear();
+    m_damagedLines = 0;
+    m_damagedCopy.clear();
+    const QFileInfo info(m_path);
+    if (!info.exists()) {
+        m_status = LoadStatus::Missing;
+        return m_status;
+    }
+    // Checked before opening: a FIFO would block the open, a device would never end.
+    if (!info.isFile())
+        return Refuse(LoadStatus::Unusable, QStringLiteral("'%1' is not a regular file").arg(m_path));
+    if (info.size() > MaxFileBytes)
+        return Refuse(LoadStatus::Unparsable, QStringLiteral("'%1' is larger than 16 MB").arg(m_path));
+    // A file that exists but cannot be read is kept aside like an unparsable one: the next
+    // save must not replace content nobody has seen.
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Refuse(LoadStatus::Unparsable, QStringLiteral("'%1' cannot be read").arg(m_path));
+    const QByteArray raw = file.read(MaxFileBytes + 1);
+    file.close();
+    if (raw.size() > MaxFileBytes)
+        return Refuse(LoadStatus::Unparsable, QStringLiteral("'%1' is larger than 16 MB").arg(m_path));
+    const QStringList lines = DecodeLines(raw);
+    if (std::all_of(lines.begin(), lines.end(), [](const QString& l) { return l.trimmed().isEmpty(); })) {
+        m_status = LoadStatus::Missing; // nothing to lose: an empty file is a fresh hive
+        return m_status;
+    }
+    if (!ParseLines(lines))
+        return Refuse(LoadStatus::Unparsable, QStringLiteral("'%1' is no registry export").arg(m_path));
+    m_status = LoadStatus::Loaded;
+    return m_status;
+}
+
+QString RegistryStore::AsideName() const
 {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString aside = m_path + QStringLiteral(".broken-") + stamp;
     // Never overwrite an earlier copy kept aside in the same second.
     for (int n = 2; QFileInfo::exists(aside); ++n)
         aside = m_path + QStringLiteral(".broken-%1-%2").arg(stamp).arg(n);
+    return aside;
+}
+
+QString RegistryStore::QuarantineFile() const
+{
+    const QString aside = AsideName();
     if (QFile::rename(m_path, aside) || QFile::copy(m_path, aside))
         return aside;
     return {};
@@ -205,142 +278,182 @@ QString RegistryStore::QuarantineFile() const
 
 bool RegistryStore::ParseExportText(const QString& text)
 {
+    m_damagedLines = 0;
     QStringList lines = text.split(u'\n');
+    for (QString& line : lines)
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    return ParseLines(lines);
+}
+
+namespace {
+// Reads the data part of a value line; nothing when it is damaged.
+std::optional<RegValue> ParseValueData(const QString& data, bool eightBit)
+{
+    if (data.startsWith(u'"')) {
+        qsizetype p = 0;
+        auto s = ReadQuoted(data, p);
+        if (!s || p != data.size())
+            return std::nullopt;
+        return RegValue::String(*s);
+    }
+    if (data.startsWith(QStringLiteral("dword:"), Qt::CaseInsensitive)) {
+        // Always eight digits in an export; fewer is a cut line, not a smaller number.
+        const QString digits = data.mid(6);
+        bool ok = false;
+        const quint32 v = digits.toUInt(&ok, 16);
+        if (!ok || digits.size() != 8)
+            return std::nullopt;
+        return RegValue::Dword(v);
+    }
+    if (data.startsWith(QStringLiteral("hex:"), Qt::CaseInsensitive)) {
+        if (auto bytes = ParseHexBytes(QStringView(data).mid(4)))
+            return RegValue::Binary(*bytes);
+        return std::nullopt;
+    }
+    if (!data.startsWith(QStringLiteral("hex("), Qt::CaseInsensitive))
+        return std::nullopt;
+    const qsizetype close = data.indexOf(QStringLiteral("):"));
+    bool ok = false;
+    const uint type = close > 4 ? data.mid(4, close - 4).toUInt(&ok, 16) : 0;
+    if (!ok)
+        return std::nullopt;
+    const auto bytes = ParseHexBytes(QStringView(data).mid(close + 2));
+    if (!bytes)
+        return std::nullopt;
+    auto asText = [&] { return eightBit ? FromEightBit(*bytes) : FromUtf16Bytes(*bytes); };
+    if (type == 1)
+        return RegValue::String(asText());
+    if (type == 2)
+        return RegValue::Expand(asText());
+    if (type == 3)
+        return RegValue::Binary(*bytes);
+    if (type == 4 && bytes->size() == 4)
+        return RegValue::Dword(qFromLittleEndian<quint32>(bytes->constData()));
+    return RegValue{RegType::Raw, type, {}, *bytes};
+}
+
+// "A\\B\" -> "A\B": a key path without empty parts.
+QString NormalisedPath(const QString& path)
+{
+    return path.split(u'\\', Qt::SkipEmptyParts).join(u'\\');
+}
+} // namespace
+
+bool RegistryStore::ParseLines(const QStringList& lines)
+{
     qsizetype index = 0;
-    auto nextLogicalLine = [&]() -> std::optional<QString> {
+    // One logical line: hex values continue on the next line after a trailing backslash.
+    // physical receives the lines as they stand, to write an unchanged value back as read.
+    auto nextLogicalLine = [&](QString* physical) -> std::optional<QString> {
         if (index >= lines.size())
             return std::nullopt;
         QString line = lines[index++];
-        line.remove(u'\r');
-        // Hex values continue on the next line after a trailing backslash.
+        if (physical)
+            *physical = line;
         while (line.endsWith(u'\\') && !line.trimmed().startsWith(u'[') && index < lines.size()) {
             line.chop(1);
-            QString next = lines[index++];
-            next.remove(u'\r');
-            line += next.trimmed();
+            if (physical)
+                *physical += QStringLiteral("\r\n") + lines[index];
+            line += lines[index++].trimmed();
         }
         return line;
     };
 
-    bool eightBit = false;
     std::optional<QString> first;
-    while ((first = nextLogicalLine()) && first->trimmed().isEmpty()) {
+    while ((first = nextLogicalLine(nullptr)) && first->trimmed().isEmpty()) {
     }
     if (!first)
         return false;
     const QString header = first->trimmed();
-    if (header == kHeader4)
-        eightBit = true;
-    else if (header != kHeader5)
+    const bool eightBit = header == kHeader4;
+    if (!eightBit && header != kHeader5)
         return false;
 
     Key* current = nullptr;
-    while (auto line = nextLogicalLine()) {
+    QString physical;
+    while (auto line = nextLogicalLine(&physical)) {
         const QString trimmed = line->trimmed();
         if (trimmed.isEmpty() || trimmed.startsWith(u';'))
             continue;
-        if (trimmed.startsWith(u'[') && !trimmed.endsWith(u']')) {
-            current = nullptr; // a damaged key line: its values have no safe place
-            continue;
-        }
         if (trimmed.startsWith(u'[')) {
-            QString path = trimmed.mid(1, trimmed.size() - 2);
-            if (path.startsWith(u'-')) {
-                const QString folded = Fold(path.mid(1));
-                std::erase_if(m_keys, [&](const auto& kv) {
-                    return kv.first == folded || kv.first.startsWith(folded + u'\\');
-                });
-                current = nullptr;
+            current = nullptr; // a damaged key line: its values have no safe place
+            const QString path = NormalisedPath(trimmed.mid(1, trimmed.size() - 2));
+            const bool deletion = path.startsWith(u'-');
+            if (!trimmed.endsWith(u']') || path.isEmpty() || path.count(u'\\') > MaxKeyDepth) {
+                ++m_damagedLines;
+            } else if (deletion) {
+                EraseKeys(Fold(NormalisedPath(path.mid(1))));
             } else {
                 current = &EnsureKey(path);
             }
             continue;
         }
-        if (!current)
-            continue; // a value outside any key cannot be placed; the rest still loads
+        if (!current) {
+            ++m_damagedLines; // a value outside any key cannot be placed; the rest still loads
+            continue;
+        }
 
         qsizetype pos = 0;
         QString name;
         if (trimmed.startsWith(u'@')) {
             pos = 1;
-        } else {
-            auto quoted = ReadQuoted(trimmed, pos);
-            if (!quoted)
-                continue;
+        } else if (auto quoted = ReadQuoted(trimmed, pos)) {
             name = *quoted;
+        } else {
+            ++m_damagedLines;
+            continue;
         }
         while (pos < trimmed.size() && trimmed[pos].isSpace())
             ++pos;
-        if (pos >= trimmed.size() || trimmed[pos] != u'=')
+        if (pos >= trimmed.size() || trimmed[pos] != u'=') {
+            ++m_damagedLines;
             continue;
-        ++pos;
-        const QString data = trimmed.mid(pos).trimmed();
-
-        std::optional<RegValue> value;
+        }
+        const QString data = trimmed.mid(pos + 1).trimmed();
         if (data == u"-") {
-            current->values.removeIf([&](const auto& v) { return Fold(v.first) == Fold(name); });
+            current->Remove(name);
             continue;
         }
-        if (data.startsWith(u'"')) {
-            qsizetype p = 0;
-            if (auto s = ReadQuoted(data, p))
-                value = RegValue::String(*s);
-        } else if (data.startsWith(QStringLiteral("dword:"), Qt::CaseInsensitive)) {
-            bool ok = false;
-            const QString digits = data.mid(6);
-            const quint32 v = digits.toUInt(&ok, 16);
-            if (ok && digits.size() <= 8)
-                value = RegValue::Dword(v);
-        } else if (data.startsWith(QStringLiteral("hex:"), Qt::CaseInsensitive)) {
-            if (auto bytes = ParseHexBytes(QStringView(data).mid(4)))
-                value = RegValue::Binary(*bytes);
-        } else if (data.startsWith(QStringLiteral("hex("), Qt::CaseInsensitive)) {
-            const qsizetype close = data.indexOf(QStringLiteral("):"));
-            bool ok = false;
-            const uint type = close > 4 ? data.mid(4, close - 4).toUInt(&ok, 16) : 0;
-            std::optional<QByteArray> bytes;
-            if (ok)
-                bytes = ParseHexBytes(QStringView(data).mid(close + 2));
-            if (bytes) {
-                auto asText = [&] { return eightBit ? FromEightBit(*bytes) : FromUtf16Bytes(*bytes); };
-                if (type == 1)
-                    value = RegValue::String(asText());
-                else if (type == 2)
-                    value = RegValue::Expand(asText());
-                else if (type == 3)
-                    value = RegValue::Binary(*bytes);
-                else if (type == 4 && bytes->size() == 4)
-                    value = RegValue::Dword(qFromLittleEndian<quint32>(bytes->constData()));
-                else
-                    value = RegValue{RegType::Raw, type, {}, *bytes};
-            }
+        const auto value = ParseValueData(data, eightBit);
+        if (!value) {
+            ++m_damagedLines; // a damaged line is skipped; every other value still loads
+            continue;
         }
-        if (!value)
-            continue; // a damaged line is skipped; every other value still loads
-        auto it = std::find_if(current->values.begin(), current->values.end(),
-                               [&](const auto& v) { return Fold(v.first) == Fold(name); });
-        if (it != current->values.end())
-            it->second = *value;
-        else
-            current->values.append({name, *value});
+        current->Put(name, *value).source = physical;
     }
     return true;
 }
 
 QString RegistryStore::ToExportText() const
 {
+    std::vector<const Key*> keys;
+    keys.reserve(m_keys.size());
+    for (const auto& key : m_keys)
+        keys.push_back(key.get());
+    std::sort(keys.begin(), keys.end(),
+              [](const Key* a, const Key* b) { return Fold(a->path) < Fold(b->path); });
+
     QString out = kHeader5 + QStringLiteral("\r\n\r\n");
-    for (const auto& [folded, key] : m_keys) {
-        out += u'[' + key.path + QStringLiteral("]\r\n");
-        for (const auto& [name, value] : key.values) {
-            const QString lhs = name.isEmpty() ? QStringLiteral("@=") : u'"' + EscapeString(name) + QStringLiteral("\"=");
+    for (const Key* key : keys) {
+        out += u'[' + key->path + QStringLiteral("]\r\n");
+        for (const Entry& entry : key->values) {
+            if (!entry.source.isEmpty()) {
+                out += entry.source + QStringLiteral("\r\n");
+                continue;
+            }
+            const QString& name = entry.name;
+            const RegValue& value = entry.value;
+            const QString lhs =
+                name.isEmpty() ? QStringLiteral("@=") : u'"' + EscapeString(name) + QStringLiteral("\"=");
             switch (value.type) {
             case RegType::Dword:
                 out += lhs + QStringLiteral("dword:%1").arg(value.dword, 8, 16, QLatin1Char('0'));
                 break;
             case RegType::String: {
-                const bool plain = std::none_of(value.text.begin(), value.text.end(),
-                                                [](QChar c) { return c == u'\r' || c == u'\n' || c == u'\0'; });
+                const bool plain = std::none_of(value.text.begin(), value.text.end(), [](QChar c) {
+                    return c == u'\r' || c == u'\n' || c == u'\0';
+                });
                 out += plain ? lhs + u'"' + EscapeString(value.text) + u'"'
                              : HexLines(lhs + QStringLiteral("hex(1):"), Utf16Bytes(value.text, true));
                 break;
@@ -362,11 +475,26 @@ QString RegistryStore::ToExportText() const
     return out;
 }
 
+QString RegistryStore::CopyAside() const
+{
+    const QString aside = AsideName();
+    return QFile::copy(m_path, aside) ? aside : QString();
+}
+
 void RegistryStore::Save()
 {
+    const QString failure = Format("Failed to set data for '%1'", m_path);
+    if (m_status == LoadStatus::Unusable)
+        throw ERegistryException(failure);
     // An unreadable file that could not be kept aside is never replaced.
     if (m_status == LoadStatus::Unparsable && m_quarantined.isEmpty() && QFileInfo::exists(m_path))
-        throw ERegistryException(Format("Failed to set data for '%1'", m_path));
+        throw ERegistryException(failure);
+    // Lines that could not be read would be lost with this write: keep the file as it was.
+    if (m_damagedLines > 0 && m_damagedCopy.isEmpty() && QFileInfo::exists(m_path)) {
+        m_damagedCopy = CopyAside();
+        if (m_damagedCopy.isEmpty())
+            throw ERegistryException(failure);
+    }
     const QFileInfo info(m_path);
     QDir().mkpath(info.absolutePath());
     QSaveFile file(m_path);
@@ -376,39 +504,86 @@ void RegistryStore::Save()
     if (!file.open(QIODevice::WriteOnly) ||
         !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
         file.write(bytes) != bytes.size() || !file.commit())
-        throw ERegistryException(Format("Failed to set data for '%1'", m_path));
+        throw ERegistryException(failure);
+    m_damagedLines = 0;
 }
 
 QString RegistryStore::FullPath(const QString& key)
 {
-    QString k = key;
-    while (k.startsWith(u'\\'))
-        k.remove(0, 1);
-    while (k.endsWith(u'\\'))
-        k.chop(1);
+    const QString k = NormalisedPath(key);
     return k.isEmpty() ? kRoot : kRoot + u'\\' + k;
+}
+
+RegistryStore::Entry* RegistryStore::Key::Find(const QString& name)
+{
+    const auto it = index.constFind(Fold(name));
+    return it == index.cend() ? nullptr : &values[*it];
+}
+
+const RegistryStore::Entry* RegistryStore::Key::Find(const QString& name) const
+{
+    const auto it = index.constFind(Fold(name));
+    return it == index.cend() ? nullptr : &values[*it];
+}
+
+RegistryStore::Entry& RegistryStore::Key::Put(const QString& name, const RegValue& value)
+{
+    if (Entry* entry = Find(name)) {
+        if (!(entry->value == value)) {
+            entry->value = value;
+            entry->source.clear(); // written in the standard form from now on
+        }
+        return *entry;
+    }
+    index.insert(Fold(name), values.size());
+    values.append(Entry{name, value, {}});
+    return values.last();
+}
+
+bool RegistryStore::Key::Remove(const QString& name)
+{
+    const auto it = index.constFind(Fold(name));
+    if (it == index.cend())
+        return false;
+    values.removeAt(*it);
+    index.clear();
+    for (qsizetype i = 0; i < values.size(); ++i)
+        index.insert(Fold(values[i].name), i);
+    return true;
 }
 
 const RegistryStore::Key* RegistryStore::FindKey(const QString& key) const
 {
-    const auto it = m_keys.find(Fold(FullPath(key)));
-    return it == m_keys.end() ? nullptr : &it->second;
+    return m_keyIndex.value(Fold(FullPath(key)), nullptr);
 }
 
 RegistryStore::Key& RegistryStore::EnsureKey(const QString& fullPath)
 {
+    const QString folded = Fold(fullPath);
+    if (Key* existing = m_keyIndex.value(folded, nullptr))
+        return *existing;
     // Parents exist implicitly on Windows; create them so SubKeys sees the tree.
-    const QStringList parts = fullPath.split(u'\\', Qt::SkipEmptyParts);
-    QString path;
-    Key* key = nullptr;
-    for (const QString& part : parts) {
-        path = path.isEmpty() ? part : path + u'\\' + part;
-        auto [it, inserted] = m_keys.try_emplace(Fold(path));
-        if (inserted)
-            it->second.path = path;
-        key = &it->second;
-    }
-    return *key;
+    const qsizetype cut = fullPath.lastIndexOf(u'\\');
+    if (cut > 0)
+        EnsureKey(fullPath.left(cut));
+    auto key = std::make_unique<Key>();
+    key->path = fullPath;
+    Key* added = key.get();
+    m_keys.push_back(std::move(key));
+    m_keyIndex.insert(folded, added);
+    return *added;
+}
+
+void RegistryStore::EraseKeys(const QString& foldedPath)
+{
+    const QString below = foldedPath + u'\\';
+    std::erase_if(m_keys, [&](const std::unique_ptr<Key>& key) {
+        const QString f = Fold(key->path);
+        if (f != foldedPath && !f.startsWith(below))
+            return false;
+        m_keyIndex.remove(f);
+        return true;
+    });
 }
 
 bool RegistryStore::KeyExists(const QString& key) const
@@ -423,18 +598,23 @@ void RegistryStore::CreateKey(const QString& key)
 
 void RegistryStore::DeleteKey(const QString& key)
 {
-    const QString folded = Fold(FullPath(key));
-    std::erase_if(m_keys, [&](const auto& kv) { return kv.first == folded || kv.first.startsWith(folded + u'\\'); });
+    EraseKeys(Fold(FullPath(key)));
 }
 
 QStringList RegistryStore::SubKeys(const QString& key) const
 {
     const QString prefix = Fold(FullPath(key)) + u'\\';
-    QStringList out;
-    for (auto it = m_keys.lower_bound(prefix); it != m_keys.end() && it->first.startsWith(prefix); ++it) {
-        if (!it->first.mid(prefix.size()).contains(u'\\'))
-            out.append(it->second.path.mid(prefix.size()));
+    std::vector<const Key*> children;
+    for (const auto& k : m_keys) {
+        const QString f = Fold(k->path);
+        if (f.startsWith(prefix) && !QStringView(f).mid(prefix.size()).contains(u'\\'))
+            children.push_back(k.get());
     }
+    std::sort(children.begin(), children.end(),
+              [](const Key* a, const Key* b) { return Fold(a->path) < Fold(b->path); });
+    QStringList out;
+    for (const Key* child : children)
+        out.append(child->path.mid(prefix.size()));
     return out;
 }
 
@@ -442,8 +622,8 @@ QStringList RegistryStore::ValueNames(const QString& key) const
 {
     QStringList out;
     if (const Key* k = FindKey(key))
-        for (const auto& v : k->values)
-            out.append(v.first);
+        for (const Entry& e : k->values)
+            out.append(e.name);
     return out;
 }
 
@@ -452,71 +632,54 @@ void RegistryStore::CopyKey(const QString& from, const QString& to)
     const QString fromFull = FullPath(from);
     const QString toFull = FullPath(to);
     const QString folded = Fold(fromFull);
-    std::vector<Key> copies;
-    for (const auto& [f, key] : m_keys)
+    std::vector<std::pair<QString, QList<Entry>>> copies;
+    for (const auto& key : m_keys) {
+        const QString f = Fold(key->path);
         if (f == folded || f.startsWith(folded + u'\\'))
-            copies.push_back(Key{toFull + key.path.mid(fromFull.size()), key.values});
-    for (const Key& copy : copies) {
-        Key& target = EnsureKey(copy.path);
-        for (const auto& [name, value] : copy.values) {
-            auto it = std::find_if(target.values.begin(), target.values.end(),
-                                   [&](const auto& v) { return Fold(v.first) == Fold(name); });
-            if (it != target.values.end())
-                it->second = value;
-            else
-                target.values.append({name, value});
-        }
+            copies.emplace_back(toFull + key->path.mid(fromFull.size()), key->values);
+    }
+    for (const auto& [path, values] : copies) {
+        Key& target = EnsureKey(path);
+        for (const Entry& e : values)
+            target.Put(e.name, e.value).source = e.source;
     }
 }
 
 bool RegistryStore::ValueExists(const QString& key, const QString& name) const
 {
-    return Value(key, name).has_value();
+    const Key* k = FindKey(key);
+    return k && k->Find(name);
 }
 
 std::optional<RegValue> RegistryStore::Value(const QString& key, const QString& name) const
 {
     if (const Key* k = FindKey(key))
-        for (const auto& v : k->values)
-            if (Fold(v.first) == Fold(name))
-                return v.second;
+        if (const Entry* e = k->Find(name))
+            return e->value;
     return std::nullopt;
 }
 
 void RegistryStore::SetValue(const QString& key, const QString& name, const RegValue& value)
 {
-    Key& k = EnsureKey(FullPath(key));
-    for (auto& v : k.values) {
-        if (Fold(v.first) == Fold(name)) {
-            v.second = value;
-            return;
-        }
-    }
-    k.values.append({name, value});
+    EnsureKey(FullPath(key)).Put(name, value);
 }
 
 bool RegistryStore::DeleteValue(const QString& key, const QString& name)
 {
-    auto it = m_keys.find(Fold(FullPath(key)));
-    if (it == m_keys.end())
-        return false;
-    return it->second.values.removeIf([&](const auto& v) { return Fold(v.first) == Fold(name); }) > 0;
+    Key* k = m_keyIndex.value(Fold(FullPath(key)), nullptr);
+    return k && k->Remove(name);
 }
 
 const RegValue& RegistryStore::Require(const QString& key, const QString& name, RegType type) const
 {
     const Key* k = FindKey(key);
-    if (k) {
-        for (const auto& v : k->values) {
-            if (Fold(v.first) != Fold(name))
-                continue;
-            const bool stringLike = type == RegType::String && v.second.type == RegType::ExpandString;
-            if (v.second.type != type && !stringLike)
-                throw ERegistryException(Format("Invalid data type for '%1'", name));
-            return v.second;
-        }
-    }
-    throw ERegistryException(Format("Failed to get data for '%1'", name));
+    const Entry* e = k ? k->Find(name) : nullptr;
+    if (!e)
+        throw ERegistryException(Format("Failed to get data for '%1'", name));
+    const bool stringLike = type == RegType::String && e->value.type == RegType::ExpandString;
+    if (e->value.type != type && !stringLike)
+        throw ERegistryException(Format("Invalid data type for '%1'", name));
+    return e->value;
 }
 
 bool RegistryStore::ReadBool(const QString& key, const QString& name) const

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 // Registry failures: a value of another type than expected, a write that cannot be stored.
 class ERegistryException : public std::runtime_error
@@ -17,7 +19,14 @@ public:
 };
 
 // Raw keeps values of other registry types (hex(N)) so they survive a rewrite.
-enum class RegType { Dword, String, ExpandString, Binary, Raw };
+enum class RegType
+{
+    Dword,
+    String,
+    ExpandString,
+    Binary,
+    Raw
+};
 
 struct RegValue
 {
@@ -47,7 +56,19 @@ struct RegValue
 class RegistryStore
 {
 public:
-    enum class LoadStatus { Loaded, Missing, Unparsable };
+    // Unusable: the path is no regular file (a folder, a FIFO, a device); nothing is read from
+    // it, it is never moved, and Save() refuses.
+    enum class LoadStatus
+    {
+        Loaded,
+        Missing,
+        Unparsable,
+        Unusable
+    };
+    // Larger files are no settings anybody wrote by hand: kept aside unread.
+    static constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
+    // Windows refuses keys nested deeper; such lines count as damaged.
+    static constexpr int MaxKeyDepth = 512;
 
     explicit RegistryStore(QString filePath);
 
@@ -56,20 +77,30 @@ public:
 
     QString FilePath() const { return m_path; }
 
-    // Reads the file. A file that cannot be read or parsed at all is renamed aside with a
-    // time stamp (QuarantinedPath() tells where; empty if even that failed) and the store
-    // starts empty. An empty file counts as Missing.
+    // Reads the file. A file that cannot be read or parsed at all, or is larger than
+    // MaxFileBytes, is renamed aside with a time stamp (QuarantinedPath() tells where; empty
+    // if even that failed) and the store starts empty. An empty file counts as Missing.
+    // Each line is decoded on its own: UTF-8 when it is valid UTF-8, else Windows-1252, so one
+    // stray byte does not change how the rest of the file reads.
     LoadStatus Load();
     LoadStatus Status() const { return m_status; }
     QString QuarantinedPath() const { return m_quarantined; }
+    // Why the last Load() did not load the file (empty when it did, or it was missing).
+    QString LoadProblem() const { return m_problem; }
+    // Lines the last Load() could not read (they are lost at the next Save()).
+    int DamagedLines() const { return m_damagedLines; }
+    // Where Save() kept a copy of a file with damaged lines before replacing it; empty when
+    // it kept none. The copy is made once, before the first write after such a load.
+    QString DamagedCopyPath() const { return m_damagedCopy; }
 
     // Writes the whole hive; throws ERegistryException("Failed to set data for '<file>'").
+    // Values nobody changed since Load() are written with the very text they were read with.
     void Save();
 
     bool KeyExists(const QString& key) const;
     void CreateKey(const QString& key);
-    void DeleteKey(const QString& key); // with its subkeys
-    QStringList SubKeys(const QString& key) const;   // direct children, their own spelling
+    void DeleteKey(const QString& key);               // with its subkeys
+    QStringList SubKeys(const QString& key) const;    // direct children, their own spelling
     QStringList ValueNames(const QString& key) const; // in stored order
     // Copies a key with all values and subkeys, recursively; existing values are overwritten.
     void CopyKey(const QString& from, const QString& to);
@@ -97,21 +128,42 @@ public:
     bool ParseExportText(const QString& text);
 
 private:
+    struct Entry
+    {
+        QString name;
+        RegValue value;
+        QString source; // the value's text as read ("dword:..." and its continuation lines)
+    };
     struct Key
     {
         QString path; // full path with root, as spelled when created
-        QList<std::pair<QString, RegValue>> values;
+        QList<Entry> values;
+        QHash<QString, qsizetype> index; // folded value name -> position in values
+
+        Entry* Find(const QString& name);
+        const Entry* Find(const QString& name) const;
+        Entry& Put(const QString& name, const RegValue& value);
+        bool Remove(const QString& name);
     };
 
     static QString FullPath(const QString& key);
     static QString Fold(const QString& path) { return path.toCaseFolded(); }
     const Key* FindKey(const QString& key) const;
     Key& EnsureKey(const QString& fullPath);
+    void EraseKeys(const QString& foldedPath); // the key and its subkeys
+    bool ParseLines(const QStringList& lines);
+    QString AsideName() const;
     QString QuarantineFile() const;
+    QString CopyAside() const;
+    LoadStatus Refuse(LoadStatus status, const QString& problem);
     const RegValue& Require(const QString& key, const QString& name, RegType type) const;
 
     QString m_path;
     LoadStatus m_status = LoadStatus::Missing;
     QString m_quarantined;
-    std::map<QString, Key> m_keys; // by folded full path
+    QString m_problem;
+    int m_damagedLines = 0;
+    QString m_damagedCopy;
+    std::vector<std::unique_ptr<Key>> m_keys; // in the order read or created
+    QHash<QString, Key*> m_keyIndex;          // folded full path -> key
 };

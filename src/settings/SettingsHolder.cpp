@@ -29,8 +29,8 @@ QString DefaultProgramPath()
     if (self.isEmpty() || QFileInfo(self).fileName() == u"brelmont")
         return self;
     const QDir folder(ExecutableFolder());
-    for (const QString& candidate : {folder.filePath(QStringLiteral("brelmont")),
-                                     folder.filePath(QStringLiteral("../app/brelmont"))})
+    for (const QString& candidate :
+         {folder.filePath(QStringLiteral("brelmont")), folder.filePath(QStringLiteral("../app/brelmont"))})
         if (QFileInfo(candidate).isExecutable())
             return QDir::cleanPath(QFileInfo(candidate).absoluteFilePath());
     return folder.filePath(QStringLiteral("brelmont"));
@@ -115,20 +115,42 @@ void TSettingsHolder::ReportError(const QString& message)
 
 void TSettingsHolder::ReloadStore()
 {
-    if (m_store.Load() != RegistryStore::LoadStatus::Unparsable)
-        return;
-    m_quarantined = m_store.QuarantinedPath();
-    // Told like a registry error, so the user learns where the old file went; the load itself
-    // goes on with defaults and is no failure.
-    emit registryError(m_quarantined.isEmpty()
-                           ? QStringLiteral("The settings file '%1' could not be read.").arg(m_store.FilePath())
-                           : QStringLiteral("The settings file could not be read and was kept as '%1'.")
-                                 .arg(m_quarantined));
+    switch (m_store.Load()) {
+    case RegistryStore::LoadStatus::Unusable:
+        // Nothing can be read or written there; every load and save fails with this.
+        throw ERegistryException(
+            QStringLiteral("The settings file cannot be used: %1.").arg(m_store.LoadProblem()));
+    case RegistryStore::LoadStatus::Unparsable:
+        m_quarantined = m_store.QuarantinedPath();
+        // Told like a registry error, so the user learns where the old file went; the load
+        // itself goes on with defaults and is no failure.
+        emit registryError(
+            m_quarantined.isEmpty()
+                ? QStringLiteral("The settings file could not be read: %1.").arg(m_store.LoadProblem())
+                : QStringLiteral("The settings file could not be read and was kept as '%1' (%2).")
+                      .arg(m_quarantined, m_store.LoadProblem()));
+        break;
+    default:
+        break;
+    }
+}
+
+void TSettingsHolder::SaveStore()
+{
+    const bool damaged = m_store.DamagedLines() > 0;
+    m_store.Save();
+    if (damaged && !m_store.DamagedCopyPath().isEmpty()) {
+        m_damagedCopy = m_store.DamagedCopyPath();
+        emit registryError(QStringLiteral("Some lines of the settings file could not be read; the file as it "
+                                          "was is kept as '%1'.")
+                               .arg(m_damagedCopy));
+    }
 }
 
 bool TSettingsHolder::LoadSettings(bool placeMainWindow)
 {
     m_lastError.clear();
+    m_hadTypeErrors = false;
     m_loading = true;
     bool ok = true;
     try {
@@ -136,7 +158,7 @@ bool TSettingsHolder::LoadSettings(bool placeMainWindow)
         CopyLegacyKey();
         if (!m_store.KeyExists(SettingsKey())) {
             m_store.CreateKey(SettingsKey());
-            m_store.Save();
+            SaveStore();
         }
         ReadValues();
     } catch (const ERegistryException& e) {
@@ -177,7 +199,7 @@ void TSettingsHolder::CopyLegacyKey()
             flag.clear();
     }
     m_store.WriteBool(SettingsKey(), QStringLiteral("StartUpConnection"), flag == u"1");
-    m_store.Save();
+    SaveStore();
 }
 
 void TSettingsHolder::ReadValues()
@@ -222,15 +244,16 @@ void TSettingsHolder::ReadValues()
     // These two are rewritten on every load; a damaged one with the value the holder keeps
     // (SaveSettings never writes NextUpdateExpire, so nothing else would repair it).
     read([&] {
-        ReadAndRewrite(m_firstTime, [&] { return boolValue("FirstTime", true); },
-                       [&](bool v) { SetFirstTime(v); });
+        ReadAndRewrite(
+            m_firstTime, [&] { return boolValue("FirstTime", true); }, [&](bool v) { SetFirstTime(v); });
     });
     read([&] {
         ReadAndRewrite(
             m_nextUpdateExpire,
             [&] {
-                return present("NextUpdateExpire") ? m_store.ReadDateTime(key, QStringLiteral("NextUpdateExpire"))
-                                                   : DateTimeToDays(SystemFacts::Now().addDays(-1));
+                return present("NextUpdateExpire")
+                           ? m_store.ReadDateTime(key, QStringLiteral("NextUpdateExpire"))
+                           : DateTimeToDays(SystemFacts::Now().addDays(-1));
             },
             [&](double v) { SetNextUpdateExpire(v); });
     });
@@ -251,7 +274,8 @@ void TSettingsHolder::ReadValues()
     read([&] { SetWarningMediumQuality(boolValue("WarningMediumQuality", true)); });
     read([&] { SetWarningUnicode(boolValue("WarningUnicode", true)); });
     read([&] { SetWarningManySMS(boolValue("WarningManySMS", true)); });
-    if (!firstError.isEmpty())
+    m_hadTypeErrors = !firstError.isEmpty();
+    if (m_hadTypeErrors)
         throw ERegistryException(firstError);
 }
 
@@ -264,7 +288,9 @@ bool TSettingsHolder::SaveSettings()
         m_store.CreateKey(key);
         auto b = [&](const char* name, bool v) { m_store.WriteBool(key, QString::fromLatin1(name), v); };
         auto i = [&](const char* name, qint32 v) { m_store.WriteInteger(key, QString::fromLatin1(name), v); };
-        auto s = [&](const char* name, const QString& v) { m_store.WriteString(key, QString::fromLatin1(name), v); };
+        auto s = [&](const char* name, const QString& v) {
+            m_store.WriteString(key, QString::fromLatin1(name), v);
+        };
 
         b("StartUpConnection", m_startUpConnection);
         b("CheckForUpdatesOnStartup", m_checkForUpdates);
@@ -300,7 +326,7 @@ bool TSettingsHolder::SaveSettings()
         b("WarningManySMS", m_warningManySMS);
         b("WarningUnicode", m_warningUnicode);
         s("LastIntPrefix", LastIntPrefix);
-        m_store.Save();
+        SaveStore();
     } catch (const ERegistryException& e) {
         ReportError(e.Message());
         return false;
@@ -314,8 +340,8 @@ bool TSettingsHolder::SaveSettings()
 
 void TSettingsHolder::UpdateAutostart()
 {
-    const bool written = m_runAtStartup ? Autostart::Set(AutostartName(), m_programPath)
-                                        : Autostart::Remove(AutostartName());
+    const bool written =
+        m_runAtStartup ? Autostart::Set(AutostartName(), m_programPath) : Autostart::Remove(AutostartName());
     if (!written)
         ReportError(QStringLiteral("Failed to set data for '%1'").arg(AutostartName()));
     for (const QString& legacy : LegacyAutostartNames())
@@ -330,13 +356,14 @@ void TSettingsHolder::WriteNow(const char* name, const RegValue& value)
         if (!m_loading)
             ReloadStore();
         m_store.SetValue(key, QString::fromLatin1(name), value);
-        m_store.Save();
+        SaveStore();
     } catch (const ERegistryException&) {
         ReportError(QStringLiteral("Failed to set data for '%1'").arg(QString::fromLatin1(name)));
     }
 }
 
-bool TSettingsHolder::WriteStoredValue(const QString& key, const QString& name, const std::optional<RegValue>& value)
+bool TSettingsHolder::WriteStoredValue(const QString& key, const QString& name,
+                                       const std::optional<RegValue>& value)
 {
     try {
         ReloadStore();
@@ -344,7 +371,7 @@ bool TSettingsHolder::WriteStoredValue(const QString& key, const QString& name, 
             m_store.SetValue(key, name, *value);
         else
             m_store.DeleteValue(key, name);
-        m_store.Save();
+        SaveStore();
     } catch (const ERegistryException&) {
         ReportError(QStringLiteral("Failed to set data for '%1'").arg(name));
         return false;
@@ -365,7 +392,8 @@ QString TSettingsHolder::GetUserName() const
 
 void TSettingsHolder::SetUserName(const QString& value)
 {
-    Assign(m_userName, value.compare(DemoUserName(), Qt::CaseInsensitive) == 0 ? QString() : value, "UserName");
+    Assign(m_userName, value.compare(DemoUserName(), Qt::CaseInsensitive) == 0 ? QString() : value,
+           "UserName");
 }
 
 QString TSettingsHolder::GetPassword() const
@@ -375,7 +403,8 @@ QString TSettingsHolder::GetPassword() const
 
 void TSettingsHolder::SetPassword(const QString& value)
 {
-    Assign(m_password, value.compare(DemoPassword(), Qt::CaseInsensitive) == 0 ? QString() : value, "Password");
+    Assign(m_password, value.compare(DemoPassword(), Qt::CaseInsensitive) == 0 ? QString() : value,
+           "Password");
 }
 
 void TSettingsHolder::SetRememberPwd(bool value)

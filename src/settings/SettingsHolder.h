@@ -28,8 +28,8 @@ class TSettingsHolder : public QObject
     Q_OBJECT
 
 public:
-    static QString SettingsKey();       // "Software\Dalvenor"
-    static QString LegacyKey();         // "Software\Mirabex"
+    static QString SettingsKey(); // "Software\Dalvenor"
+    static QString LegacyKey();   // "Software\Mirabex"
     static QString DemoUserName();
     static QString DemoPassword();
     static QStringList LegacyDefaultSenders();
@@ -51,6 +51,12 @@ public:
     QString LastError() const { return m_lastError; }
     // Set when the registry file could not be parsed and was kept aside under this name.
     QString QuarantinedFile() const { return m_quarantined; }
+    // Set when a save kept aside a file some of whose lines could not be read.
+    QString DamagedCopyFile() const { return m_damagedCopy; }
+    // The last load met a value of another type than its setting's (it took the default).
+    bool HadTypeErrors() const { return m_hadTypeErrors; }
+    // False when the settings path is no regular file: nothing is read or written there.
+    bool StoreUsable() const { return m_store.Status() != RegistryStore::LoadStatus::Unusable; }
     QString RegistryPath() const { return m_store.FilePath(); }
 
     QString GetUserName() const;
@@ -76,9 +82,9 @@ public:
     static int SystemTimeZoneHours();
 
     bool IsFirstTime() const { return m_firstTime; }
-    void SetFirstTime(bool value);          // written to the registry at once
+    void SetFirstTime(bool value); // written to the registry at once
     double GetNextUpdateExpire() const { return m_nextUpdateExpire; }
-    void SetNextUpdateExpire(double days);  // written to the registry at once
+    void SetNextUpdateExpire(double days); // written to the registry at once
 
     bool GetStartUpConnection() const { return m_startUpConnection; }
     void SetStartUpConnection(bool v) { Assign(m_startUpConnection, v, "StartUpConnection"); }
@@ -140,6 +146,7 @@ private:
         emit valueChanged(QString::fromLatin1(name));
     }
     void ReloadStore(); // re-reads the file, noting where an unparsable one was kept
+    void SaveStore();   // writes the file, telling where a damaged one was kept
     void ReadValues();
     void CopyLegacyKey();
     void WriteNow(const char* name, const RegValue& value);
@@ -151,6 +158,8 @@ private:
     QString m_programPath;
     QString m_lastError;
     QString m_quarantined;
+    QString m_damagedCopy;
+    bool m_hadTypeErrors = false;
     bool m_loading = false;
 
     bool m_startUpConnection = true;

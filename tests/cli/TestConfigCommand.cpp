@@ -5,6 +5,7 @@
 #include "platform/SystemFacts.h"
 #include "settings/SettingsHolder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -38,7 +39,10 @@ private slots:
     void setThenGet();
     void credentialsAreStoredEnciphered();
     void passwordNeedsRememberPwd();
+    void holderRulesApply_data();
     void holderRulesApply();
+    void legacySenderReadsAsBrelmont();
+    void unusableSettingsPathFails();
     void runAtStartupKeepsTheAutostartEntry();
     void unsetReturnsToTheDefault();
     void refusedCommandWritesNothing_data();
@@ -188,27 +192,53 @@ void TestConfigCommand::passwordNeedsRememberPwd()
              TSettingsHolder::DemoPassword() + u'\n');
 }
 
+void TestConfigCommand::holderRulesApply_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("sender cut") << QStringLiteral("Sender") << QStringLiteral("Brelmont Mario")
+                                << QStringLiteral("brelmont-cli: Sender stored as 'Brelmont Ma'\n");
+    QTest::newRow("time zone out of range") << QStringLiteral("TimeZone") << QStringLiteral("15")
+                                            << QStringLiteral("brelmont-cli: TimeZone stored as '1'\n");
+    QTest::newRow("demo name in capitals") << QStringLiteral("UserName") << QStringLiteral("DEMO")
+                                           << QStringLiteral("brelmont-cli: UserName stored as 'demo'\n");
+    QTest::newRow("proxy without address")
+        << QStringLiteral("ProxyEnabled") << QStringLiteral("1")
+        << QStringLiteral("brelmont-cli: ProxyEnabled stored as '0' (ProxyAddress is empty; set it first)\n");
+    QTest::newRow("kept as given") << QStringLiteral("ProxyPort") << QStringLiteral("1080") << QString();
+}
+
 void TestConfigCommand::holderRulesApply()
 {
-    Result r = Run({QStringLiteral("set"), QStringLiteral("Sender"), QStringLiteral("Brelmont Mario")});
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    QFETCH(QString, note);
+    const Result r = Run({QStringLiteral("set"), name, value});
     QCOMPARE(r.code, 0);
-    QCOMPARE(r.err, QStringLiteral("brelmont-cli: Sender stored as 'Brelmont Ma'\n"));
-    QCOMPARE(Run({QStringLiteral("get"), QStringLiteral("Sender")}).out, QStringLiteral("Brelmont Ma\n"));
+    QCOMPARE(r.err, note);
+}
 
-    r = Run({QStringLiteral("set"), QStringLiteral("TimeZone"), QStringLiteral("15")});
-    QCOMPARE(r.code, 0);
-    QCOMPARE(r.err, QStringLiteral("brelmont-cli: TimeZone stored as '1'\n"));
-
-    r = Run({QStringLiteral("set"), QStringLiteral("UserName"), QStringLiteral("DEMO")});
-    QCOMPARE(r.code, 0);
-    QCOMPARE(Run({QStringLiteral("get"), QStringLiteral("UserName")}).out, QStringLiteral("demo\n"));
-
-    // A legacy default sender reads as "Brelmont".
+void TestConfigCommand::legacySenderReadsAsBrelmont()
+{
     RegistryStore store(Path());
     store.Load();
     store.WriteString(kKey, QStringLiteral("Sender"), TSettingsHolder::LegacyDefaultSenders().first());
     store.Save();
     QCOMPARE(Run({QStringLiteral("get"), QStringLiteral("Sender")}).out, QStringLiteral("Brelmont\n"));
+}
+
+void TestConfigCommand::unusableSettingsPathFails()
+{
+    QVERIFY(QDir().mkpath(Path()));
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("get"), QStringLiteral("Sender")},
+          QStringList{QStringLiteral("set"), QStringLiteral("Sender"), QStringLiteral("x")}}) {
+        const Result r = Run(args);
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.out, QString());
+        QVERIFY2(r.err.contains(QStringLiteral("not a regular file")), qPrintable(r.err));
+    }
 }
 
 void TestConfigCommand::runAtStartupKeepsTheAutostartEntry()
@@ -324,9 +354,16 @@ void TestConfigCommand::unparsableFileIsReported()
     const Result r = Run({QStringLiteral("get"), QStringLiteral("Sender")});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, QStringLiteral("Brelmont\n"));
-    QVERIFY2(r.err.contains(QStringLiteral("could not be read and was kept as ") + Path() +
+    QVERIFY2(r.err.contains(QStringLiteral("could not be read and was kept as '") + Path() +
                             QStringLiteral(".broken-")),
              qPrintable(r.err));
+    // A file kept aside is no value of a wrong type.
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("garbage");
+    file.close();
+    const Result set = Run({QStringLiteral("set"), QStringLiteral("Sender"), QStringLiteral("Mario")});
+    QCOMPARE(set.code, 0);
+    QVERIFY2(!set.err.contains(QStringLiteral("wrong type")), qPrintable(set.err));
 }
 
 void TestConfigCommand::writtenFileIsRegistryExport()

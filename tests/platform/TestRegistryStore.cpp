@@ -47,6 +47,7 @@ QString Header()
 } // namespace
 
 Q_DECLARE_METATYPE(RegValue)
+Q_DECLARE_METATYPE(RegistryStore::LoadStatus)
 
 class TestRegistryStore : public QObject
 {
@@ -68,7 +69,10 @@ private slots:
     void subKeysListsDirectChildren();
     void unparsableFileIsKeptAside();
     void unreadableFileIsKeptAside();
-    void folderInPlaceOfTheFileIsLeftAlone();
+    void unusablePathsAreRefused_data();
+    void unusablePathsAreRefused();
+    void hostileFiles_data();
+    void hostileFiles();
     void emptyFileIsAFreshHive();
     void damagedLinesAreSkipped();
     void savedFileIsPrivate();
@@ -158,7 +162,6 @@ void TestRegistryStore::parsesValueLine_data()
     QTest::addColumn<RegValue>("expected");
 
     QTest::newRow("dword upper case") << QStringLiteral("\"v\"=dword:0000000A") << RegValue::Dword(10);
-    QTest::newRow("dword short") << QStringLiteral("\"v\"=dword:1") << RegValue::Dword(1);
     QTest::newRow("blanks around equals")
         << QStringLiteral("\"v\" = \"x\"") << RegValue::String(QStringLiteral("x"));
     QTest::newRow("escapes") << QStringLiteral("\"v\"=\"C:\\\\Program Files\\\\\\\"B\\\"\"")
@@ -256,9 +259,9 @@ void TestRegistryStore::importDeletesKeysAndValues()
     RegistryStore store(Path());
     QVERIFY(
         store.ParseExportText(Crlf(QStringLiteral("Windows Registry Editor Version 5.00\n\n"
-                                                  "[HKEY_CURRENT_USER\\Software\\Old]\n\"a\"=dword:1\n"
-                                                  "[HKEY_CURRENT_USER\\Software\\Old\\Sub]\n\"b\"=dword:2\n"
-                                                  "[HKEY_CURRENT_USER\\Software\\Older]\n\"c\"=dword:3\n"
+                                                  "[HKEY_CURRENT_USER\\Software\\Old]\n\"a\"=dword:00000001\n"
+                                                  "[HKEY_CURRENT_USER\\Software\\Old\\Sub]\n\"b\"=dword:00000002\n"
+                                                  "[HKEY_CURRENT_USER\\Software\\Older]\n\"c\"=dword:00000003\n"
                                                   "[HKEY_CURRENT_USER\\Software\\Dalvenor]\n"
                                                   "\"keep\"=\"1\"\n\"drop\"=\"2\"\n"
                                                   "[-HKEY_CURRENT_USER\\software\\old]\n"
@@ -352,7 +355,7 @@ void TestRegistryStore::unparsableFileIsKeptAside()
 
 void TestRegistryStore::unreadableFileIsKeptAside()
 {
-    const QByteArray content = Utf16LeWithBom(Crlf(Header() + QStringLiteral("\"v\"=dword:1\n")));
+    const QByteArray content = Utf16LeWithBom(Crlf(Header() + QStringLiteral("\"v\"=dword:00000001\n")));
     WriteFile(Path(), content);
     QFile::setPermissions(Path(), QFileDevice::Permissions());
     if (QFile(Path()).open(QIODevice::ReadOnly))
@@ -365,15 +368,28 @@ void TestRegistryStore::unreadableFileIsKeptAside()
     QCOMPARE(ReadFile(store.QuarantinedPath()), content);
 }
 
-void TestRegistryStore::folderInPlaceOfTheFileIsLeftAlone()
+void TestRegistryStore::unusablePathsAreRefused_data()
 {
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("registry.reg/inside")));
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("folder") << QStringLiteral("folder");
+    QTest::newRow("fifo") << QStringLiteral("fifo");
+}
+
+void TestRegistryStore::unusablePathsAreRefused()
+{
+    QFETCH(QString, kind);
+    if (kind == u"folder")
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("registry.reg/inside")));
+    else
+        QCOMPARE(::mkfifo(QFile::encodeName(Path()).constData(), 0600), 0);
     RegistryStore store(Path());
-    QCOMPARE(store.Load(), RegistryStore::LoadStatus::Unparsable);
+    QCOMPARE(store.Load(), RegistryStore::LoadStatus::Unusable); // a FIFO would hang an open()
+    QVERIFY(store.LoadProblem().contains(QStringLiteral("not a regular file")));
     QVERIFY(store.QuarantinedPath().isEmpty());
     store.WriteInteger(kKey, QStringLiteral("v"), 1);
     QVERIFY_THROWS_EXCEPTION(ERegistryException, store.Save());
-    QVERIFY(QFileInfo(Path() + QStringLiteral("/inside")).isDir());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System),
+             QStringList{QStringLiteral("registry.reg")});
 }
 
 void TestRegistryStore::emptyFileIsAFreshHive()
@@ -390,9 +406,10 @@ void TestRegistryStore::damagedLinesAreSkipped()
     const QString text = Crlf(QStringLiteral("Windows Registry Editor Version 5.00\n\n"
                                              "\"outside\"=dword:1\n"
                                              "[HKEY_CURRENT_USER\\Software\\Dalvenor]\n"
-                                             "\"a\"=dword:1\n"
+                                             "\"a\"=dword:00000001\n"
                                              "\"bad dword\"=dword:xyz\n"
                                              "\"too long\"=dword:123456789\n"
+                                             "\"cut short\"=dword:000046\n"
                                              "\"bad hex\"=hex:zz,01\n"
                                              "\"bad byte\"=hex:100\n"
                                              "\"unterminated\"=\"abc\n"
@@ -410,6 +427,77 @@ void TestRegistryStore::damagedLinesAreSkipped()
     QCOMPARE(store.ValueNames(kKey), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
     QCOMPARE(store.ReadString(kKey, QStringLiteral("b")), QStringLiteral("two"));
     QCOMPARE(store.ReadInteger(kKey + QStringLiteral("\\Endpoints"), QStringLiteral("GatewayPort")), 80);
+    QCOMPARE(store.DamagedLines(), 12);
+    // The first write keeps the file as it was, once.
+    store.Save();
+    QCOMPARE(ReadFile(store.DamagedCopyPath()), Utf16LeWithBom(text));
+    const QString copy = store.DamagedCopyPath();
+    store.Save();
+    QCOMPARE(store.DamagedCopyPath(), copy);
+    QCOMPARE(store.Load(), RegistryStore::LoadStatus::Loaded);
+    QCOMPARE(store.DamagedLines(), 0);
+}
+
+void TestRegistryStore::hostileFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<RegistryStore::LoadStatus>("status");
+    QTest::addColumn<int>("values");    // in kKey
+    QTest::addColumn<int>("damaged");   // lines
+    QTest::addColumn<QString>("check"); // a value of kKey as "name=text" that must survive a save
+
+    const QByteArray head =
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Dalvenor]\r\n";
+    QTest::newRow("one Windows-1252 byte among UTF-8 lines")
+        << head + "\"a\"=\"caf\xE9\"\r\n\"b\"=\"citt\xC3\xA0\"\r\n"
+        << RegistryStore::LoadStatus::Loaded << 2 << 0 << QStringLiteral("b=citt\u00E0");
+    QTest::newRow("text with NUL inside, written back as read")
+        << head + "\"s\"=hex(1):61,00,00,00,62,00,00,00\r\n"
+        << RegistryStore::LoadStatus::Loaded << 1 << 0 << QStringLiteral("s=a");
+    QByteArray many = head;
+    for (int i = 0; i < 40000; ++i)
+        many += "\"v" + QByteArray::number(i) + "\"=dword:00000001\r\n";
+    QTest::newRow("40,000 values in one key")
+        << many << RegistryStore::LoadStatus::Loaded << 40000 << 0 << QString();
+    QByteArray deep = head;
+    QByteArray path = "HKEY_CURRENT_USER\\Software\\Other";
+    for (int i = 0; i < 2000; ++i) {
+        path += "\\k";
+        deep += '[' + path + "]\r\n";
+    }
+    QTest::newRow("key nested 2,000 levels") << deep << RegistryStore::LoadStatus::Loaded << 0
+                                             << 2000 - RegistryStore::MaxKeyDepth + 2 << QString();
+    QTest::newRow("over 16 MB") << head + QByteArray(RegistryStore::MaxFileBytes, ';')
+                                << RegistryStore::LoadStatus::Unparsable << 0 << 0 << QString();
+}
+
+void TestRegistryStore::hostileFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(RegistryStore::LoadStatus, status);
+    QFETCH(int, values);
+    QFETCH(int, damaged);
+    QFETCH(QString, check);
+    WriteFile(Path(), content);
+    RegistryStore store(Path());
+    QCOMPARE(store.Load(), status);
+    QCOMPARE(store.ValueNames(kKey).size(), values);
+    QCOMPARE(store.DamagedLines(), damaged);
+    if (status == RegistryStore::LoadStatus::Unparsable)
+        QCOMPARE(QFileInfo(store.QuarantinedPath()).size(), content.size());
+    if (check.isEmpty())
+        return;
+    const QString name = check.section(u'=', 0, 0);
+    QCOMPARE(store.ReadString(kKey, name), check.section(u'=', 1));
+    store.Save();
+    RegistryStore again(Path());
+    QCOMPARE(again.Load(), RegistryStore::LoadStatus::Loaded);
+    QCOMPARE(again.ReadString(kKey, name), check.section(u'=', 1));
+    // What was read is written back as it stood.
+    const QString line =
+        QString::fromUtf8(content).split(QStringLiteral("\r\n")).filter(u'"' + name + u'"').value(0);
+    if (name == u"s")
+        QVERIFY(again.ToExportText().contains(line));
 }
 
 void TestRegistryStore::savedFileIsPrivate()
