@@ -2,6 +2,7 @@
 #include "compose/Destinations.h"
 #include "compose/GsmText.h"
 #include "compose/MessageCounter.h"
+#include "compose/PhoneNumber.h"
 #include "settings/SettingsHolder.h"
 
 #include <QFile>
@@ -124,6 +125,8 @@ int RunCountCommand(const QStringList& args, CliIo io,
         destinations = BuildDestinations(SplitNumberArguments(o->numbers), o->lists, readList);
         for (const QString& rejected : destinations.RejectedNumbers)
             io.err << "brelmont-cli: not a phone number, left out: '" << rejected << "'\n";
+        for (const QString& dropped : destinations.DroppedNumberTexts)
+            io.err << "brelmont-cli: left out '" << dropped << "': " << DroppedProblem(dropped) << '\n';
     } else {
         destinations.UniqueRecipients = o->recipients;
         destinations.DuplicateRecipients = o->duplicates;

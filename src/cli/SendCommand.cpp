@@ -3,6 +3,7 @@
 #include "compose/Destinations.h"
 #include "compose/GsmText.h"
 #include "compose/MessageCounter.h"
+#include "compose/PhoneNumber.h"
 #include "net/GatewayResultView.h"
 #include "net/GatewayResults.h"
 #include "net/SMSServer.h"
@@ -14,6 +15,7 @@
 
 #include <QCommandLineParser>
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
@@ -87,11 +89,16 @@ TDestinations DestinationsOf(const QStringList& values, const QStringList& lists
 // the local zone makes it invalid); invalid when the text has another form.
 QDateTime WallClockTime(const QString& text)
 {
-    const QStringList parts = text.split(u' ');
-    if (parts.size() != 2)
+    static const QRegularExpression form(QStringLiteral("^(\\d{4}-\\d{2}-\\d{2}) (\\d{2}:\\d{2})$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
         return {};
-    return QDateTime(QDate::fromString(parts.at(0), QStringLiteral("yyyy-MM-dd")),
-                     QTime::fromString(parts.at(1), QStringLiteral("HH:mm")), Qt::UTC);
+    const QDate date = QDate::fromString(m.captured(1), QStringLiteral("yyyy-MM-dd"));
+    const QTime time = QTime::fromString(m.captured(2), QStringLiteral("HH:mm"));
+    // An invalid time would silently become midnight.
+    if (!date.isValid() || !time.isValid())
+        return {};
+    return QDateTime(date, time, Qt::UTC);
 }
 
 bool Parse(QCommandLineParser& parser, const QString& command, const QStringList& args, CliIo io)
@@ -130,6 +137,8 @@ int RunSendCommand(const QStringList& args, CliIo io)
         io.err << "brelmont-cli send: not a phone number: '" << destinations.RejectedNumbers.first() << "'\n";
         return CliBadArguments;
     }
+    for (const QString& dropped : destinations.DroppedNumberTexts)
+        io.err << "brelmont-cli send: left out '" << dropped << "': " << DroppedProblem(dropped) << '\n';
     if (destinations.UniqueRecipients == 0) {
         io.err << "brelmont-cli send: at least one --to NUMBER or --list NAME with members is needed\n";
         return CliBadArguments;

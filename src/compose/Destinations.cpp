@@ -37,7 +37,7 @@ bool TDestinationBuilder::Add(QStringView number)
 {
     const qint64 value = DestinationValue(number);
     if (value <= 0) {
-        ++m_dropped;
+        m_dropped.append(number.toString());
         return false;
     }
     if (!Insert(value)) {
@@ -83,7 +83,8 @@ TDestinations TDestinationBuilder::Finish() const
     TDestinations d;
     d.UniqueRecipients = UniqueRecipients();
     d.DuplicateRecipients = m_duplicates;
-    d.DroppedNumbers = m_dropped;
+    d.DroppedNumbers = static_cast<int>(m_dropped.size());
+    d.DroppedNumberTexts = m_dropped;
     // "+" + at most 18 digits + ";" per number, written without temporary strings.
     d.DestinationString.resize(static_cast<qsizetype>(m_values.size()) * 20);
     QChar* out = d.DestinationString.data();

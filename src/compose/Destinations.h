@@ -18,6 +18,7 @@ struct TDestinations
     int DroppedNumbers = 0;      // not a positive 64-bit value: neither sent nor counted
     QString DestinationString;   // "+digits;" for every unique number, in first-met order
     QStringList RejectedNumbers; // typed numbers the cleaning rejected (BuildDestinations of typed numbers)
+    QStringList DroppedNumberTexts; // the dropped numbers as given; DroppedProblem tells why
 };
 
 // Collects destination numbers: each one read as a 64-bit value, kept once by value in the order
@@ -40,7 +41,7 @@ private:
     std::vector<qint64> m_values; // in first-met order
     std::vector<qint64> m_slots;  // 0 marks a free slot; values are always positive
     int m_duplicates = 0;
-    int m_dropped = 0;
+    QStringList m_dropped; // as given
 };
 
 // One row of the recipients panel.

@@ -1,6 +1,7 @@
 #include "compose/PhoneNumber.h"
 
 #include <QVarLengthArray>
+#include <algorithm>
 
 namespace {
 
@@ -147,4 +148,19 @@ qint64 DestinationValue(QStringView number)
         value = value * 10 + (c.unicode() - u'0');
     }
     return value;
+}
+
+QString DroppedProblem(QStringView number)
+{
+    if (DestinationValue(number) > 0)
+        return {};
+    const QStringView digits = number.startsWith(u'+') ? number.mid(1) : number;
+    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), IsDigit))
+        return QStringLiteral("not made of digits");
+    qsizetype zeros = 0;
+    while (zeros < digits.size() && digits[zeros] == u'0')
+        ++zeros;
+    if (zeros == digits.size())
+        return QStringLiteral("zero is no number");
+    return QStringLiteral("more than 18 significant digits");
 }

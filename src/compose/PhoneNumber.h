@@ -35,3 +35,6 @@ QStringList ParseNumberList(QStringView text);
 // A destination number as a positive 64-bit value: an optional leading "+" and decimal digits
 // with at most 18 significant ones. 0 for anything else (empty, leftovers, too long).
 qint64 DestinationValue(QStringView number);
+// Why DestinationValue refuses a number, in a few words for a log or a terminal; empty when
+// it takes it.
+QString DroppedProblem(QStringView number);

@@ -37,6 +37,20 @@ void TestSendArguments::refused_data()
                        QStringLiteral("x")}
         << QStringLiteral(
                "brelmont-cli send: at least one --to NUMBER or --list NAME with members is needed\n");
+    const QStringList to{QStringLiteral("--to"), QStringLiteral("+39333111"), QStringLiteral("--text"),
+                         QStringLiteral("x"), QStringLiteral("--at")};
+    const QString atUsage = QStringLiteral("brelmont-cli send: --at takes \"YYYY-MM-DD HH:MM\"\n");
+    QTest::newRow("--at with seconds") << to + QStringList{QStringLiteral("2030-01-01 10:00:00")} << atUsage;
+    QTest::newRow("--at 24:00") << to + QStringList{QStringLiteral("2030-01-01 24:00")} << atUsage;
+    QTest::newRow("--at 10:60") << to + QStringList{QStringLiteral("2030-01-01 10:60")} << atUsage;
+    QTest::newRow("--at one-digit hour") << to + QStringList{QStringLiteral("2030-01-01 9:30")} << atUsage;
+    QTest::newRow("--at 30 February") << to + QStringList{QStringLiteral("2030-02-30 10:00")} << atUsage;
+    QTest::newRow("too long number alone")
+        << QStringList{QStringLiteral("--to"), QStringLiteral("99999999999999999999"),
+                       QStringLiteral("--text"), QStringLiteral("x")}
+        << QStringLiteral(
+               "brelmont-cli send: left out '99999999999999999999': more than 18 significant digits\n"
+               "brelmont-cli send: at least one --to NUMBER or --list NAME with members is needed\n");
 }
 
 void TestSendArguments::refused()
