@@ -15,6 +15,13 @@
 #include <sqlite3.h>
 
 namespace {
+// A file of no bytes holds nothing to keep: it counts as missing and becomes a new phone book.
+bool HoldsPhoneBook(const QString& file)
+{
+    const QFileInfo info(file);
+    return info.exists() && info.size() > 0;
+}
+
 
 const QByteArray kCreateMainContacts =
     "CREATE TABLE MainContacts ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [FIRST_NAME] VARCHAR (40), [LAST_NAME] "
@@ -303,9 +310,9 @@ template <typename Work> bool TPhoneBook::Run(TSQLiteDatabase* given, Work&& wor
 
 int TPhoneBook::GetPhoneBookVersion()
 {
-    if (QFileInfo::exists(m_currentFile))
+    if (HoldsPhoneBook(m_currentFile))
         return PhoneBookVersion;
-    if (!QFileInfo::exists(m_legacyFile))
+    if (!HoldsPhoneBook(m_legacyFile))
         return -1;
     try {
         TSQLiteDatabase db(m_legacyFile);
@@ -385,9 +392,9 @@ bool TPhoneBook::UpgradePhoneBook(int version, TContactsTree& tree, const QStrin
 bool TPhoneBook::LoadPhoneBook(TContactsTree& tree)
 {
     m_quarantinedFile.clear();
-    const bool currentMissing = !QFileInfo::exists(m_currentFile);
+    const bool currentMissing = !HoldsPhoneBook(m_currentFile);
     const QString source =
-        !currentMissing ? m_currentFile : (QFileInfo::exists(m_legacyFile) ? m_legacyFile : QString());
+        !currentMissing ? m_currentFile : (HoldsPhoneBook(m_legacyFile) ? m_legacyFile : QString());
     if (currentMissing)
         RebuildPhoneBook(tree); // creates the current file; a failure leaves the source to read
     if (source.isEmpty())
@@ -486,8 +493,8 @@ int TPhoneBook::LoadListMembers(const QString& sourceFile, TContactsTree& tree, 
 bool TPhoneBook::LoadListIntoMemory(QList<TContactData>& records, const QString& name, bool showWaitCursor)
 {
     records.clear();
-    const QString source = QFileInfo::exists(m_currentFile)  ? m_currentFile
-                           : QFileInfo::exists(m_legacyFile) ? m_legacyFile
+    const QString source = HoldsPhoneBook(m_currentFile)  ? m_currentFile
+                           : HoldsPhoneBook(m_legacyFile) ? m_legacyFile
                                                              : QString();
     if (source.isEmpty())
         return true;
@@ -605,7 +612,7 @@ QString TPhoneBook::ListNameProblem(const QString& name, const QStringList& othe
 QStringList TPhoneBook::ListNames()
 {
     QStringList names;
-    if (!QFileInfo::exists(m_currentFile))
+    if (!HoldsPhoneBook(m_currentFile))
         return names;
     Run(nullptr, [&](TSQLiteDatabase& db) {
         if (!db.HasTable(QStringLiteral("MainContacts")))
@@ -737,7 +744,7 @@ bool TPhoneBook::DeleteListMember(TSQLiteDatabase* given, const TContactData& li
 int TPhoneBook::NextContactID()
 {
     int next = 1;
-    if (!QFileInfo::exists(m_currentFile))
+    if (!HoldsPhoneBook(m_currentFile))
         return next;
     Run(nullptr, [&](TSQLiteDatabase& db) {
         const TSQLiteTable t = db.Query("SELECT MAX(ID) as MAX_ID FROM MainContacts");

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -91,6 +92,24 @@ bool IsWin1252Name(const QString& encoding)
     return names.contains(encoding);
 }
 
+// Far deeper than any phone book goes; a document nested deeper is refused before the DOM
+// builds it (a few hundred thousand levels take minutes there).
+constexpr qint64 kMaxDepth = 64;
+
+template <typename Source> bool NestedTooDeep(const Source& source)
+{
+    QXmlStreamReader reader(source);
+    qint64 depth = 0;
+    while (!reader.atEnd()) {
+        const auto token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > kMaxDepth)
+            return true;
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    return false; // a malformed document is reported by the DOM's own parser
+}
+
 bool IsValidUtf8(const QByteArray& bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -134,17 +153,24 @@ bool TPreviousPhoneBook::LoadXml(const QString& fileName, QDomDocument& document
     qsizetype declarationEnd = 0;
     const QString encoding = DeclaredEncoding(bytes, &declarationEnd);
     const bool hasBom = bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    const auto parse = [&](const auto& source) {
+        if (NestedTooDeep(source)) {
+            message = QStringLiteral("elements nested more than %1 levels deep").arg(kMaxDepth);
+            return false;
+        }
+        return document.setContent(source, &message, &line, &column);
+    };
     if (hasBom || encoding.startsWith(QStringLiteral("utf")) || (encoding.isEmpty() && IsValidUtf8(bytes))) {
-        ok = document.setContent(bytes, &message, &line, &column);
+        ok = parse(bytes);
     } else if (encoding.isEmpty() || IsWin1252Name(encoding)) {
-        ok = document.setContent(FromWin1252(QByteArrayView(bytes).sliced(declarationEnd)), &message, &line, &column);
+        ok = parse(FromWin1252(QByteArrayView(bytes).sliced(declarationEnd)));
     } else {
         QStringDecoder decoder(qPrintable(encoding));
         if (!decoder.isValid()) {
             *error = QStringLiteral("%1 is written in an unknown encoding \"%2\"").arg(fileName, encoding);
             return false;
         }
-        ok = document.setContent(QString(decoder(bytes.mid(declarationEnd))), &message, &line, &column);
+        ok = parse(QString(decoder(bytes.mid(declarationEnd))));
     }
     if (!ok)
         *error = QStringLiteral("%1 is not well-formed XML (line %2, column %3: %4)")
@@ -269,6 +295,9 @@ bool TPreviousPhoneBook::ImportPreviousPhoneBook(const QString& mainFile, TConta
 
 bool TPreviousPhoneBook::ReadListXml(TContactsTree& tree, TContactNode* list, const QString& name)
 {
+    // A list's file lies beside the phone book; a name that points elsewhere reads nothing.
+    if (name.contains(u'/') || name.contains(u'\\') || name.contains(QStringLiteral("..")))
+        return true;
     const QString file = ListXmlPath(name);
     if (!QFileInfo::exists(file))
         return true;

@@ -60,6 +60,7 @@ private slots:
     void init();
     void cleanup();
 
+    void firstStartCreatesCurrentFile_data();
     void firstStartCreatesCurrentFile();
     void shellWrittenFileLoads();
     void writtenFileOpensInShell();
@@ -114,9 +115,21 @@ void TestPhoneBook::Shell(const QString& file, const QByteArray& script)
     QVERIFY2(errors.isEmpty(), errors.constData());
 }
 
+void TestPhoneBook::firstStartCreatesCurrentFile_data()
+{
+    QTest::addColumn<bool>("zeroByteFile");
+    QTest::newRow("no file") << false;
+    QTest::newRow("file of no bytes") << true;
+}
+
 void TestPhoneBook::firstStartCreatesCurrentFile()
 {
     REQUIRE_SQLITE_SHELL();
+    QFETCH(bool, zeroByteFile);
+    if (zeroByteFile) {
+        QFile empty(m_current);
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+    }
     TPhoneBook book = Book();
     TContactsTree tree;
     QCOMPARE(book.GetPhoneBookVersion(), -1);
@@ -126,6 +139,10 @@ void TestPhoneBook::firstStartCreatesCurrentFile()
     QCOMPARE(RunSqliteShell(m_current, "SELECT VERSION, typeof(VERSION) FROM QPB_DETAILS;"),
              QByteArray("21|integer\n"));
     QCOMPARE(RunSqliteShell(m_current, "SELECT count(*) FROM MainContacts;"), QByteArray("0\n"));
+    TContactData contact;
+    contact.NickName = QStringLiteral("a");
+    contact.Number = QStringLiteral("+391");
+    QVERIFY2(book.InsertContact(nullptr, contact), qPrintable(book.LastError()));
 }
 
 void TestPhoneBook::shellWrittenFileLoads()

@@ -46,6 +46,7 @@ private slots:
     void rewriteOnlyWhenVersionDiffers();
     void badFilesAreNotRewritten_data();
     void badFilesAreNotRewritten();
+    void listNamesStayInTheFolder();
     void encodings_data();
     void encodings();
     void writerNumbersAndRoundTrips();
@@ -179,6 +180,27 @@ void TestPreviousPhoneBook::badFilesAreNotRewritten_data()
                       "</MAIN_CONTACTS>")
         << QStringLiteral("COUNT \"many\"") << 1;
     QTest::newRow("malformed") << QByteArray("<MAIN_CONTACTS><CONTACTS><C>") << QStringLiteral("not well-formed") << 0;
+    QTest::newRow("nested 100,000 levels") << QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000)
+                                           << QStringLiteral("nested more than 64 levels") << 0;
+}
+
+void TestPreviousPhoneBook::listNamesStayInTheFolder()
+{
+    const QByteArray member = "<CONTACTS><C><NICK_NAME>m</NICK_NAME><PHONE_NUMBER>1</PHONE_NUMBER></C></CONTACTS>";
+    Write(QStringLiteral("secret.xml"), member);
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("book")));
+    Write(QStringLiteral("book/in.xml"), member);
+    const QString main = Write(QStringLiteral("book/PBook.xml"),
+                               "<MAIN_CONTACTS><CONTACTS_LISTS><L><NICK_NAME>../secret</NICK_NAME><COUNT>1</COUNT></L>"
+                               "<L><NICK_NAME>in</NICK_NAME><COUNT>1</COUNT></L></CONTACTS_LISTS>" +
+                                   kCurrentCver + "</MAIN_CONTACTS>");
+    TPreviousPhoneBook previous(main);
+    TContactsTree t;
+    QVERIFY(previous.ImportPreviousPhoneBook(main, t));
+    QCOMPARE(t.TopLevelCount(), 2);
+    QCOMPARE(t.TopLevel(0)->Data.NickName, QStringLiteral("../secret"));
+    QCOMPARE(t.TopLevel(0)->ChildCount(), 0);
+    QCOMPARE(t.TopLevel(1)->ChildCount(), 1);
 }
 
 void TestPreviousPhoneBook::badFilesAreNotRewritten()
