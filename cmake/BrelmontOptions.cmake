@@ -2,7 +2,7 @@
 add_library(brelmont_options INTERFACE)
 target_compile_features(brelmont_options INTERFACE cxx_std_20)
 target_compile_options(brelmont_options INTERFACE
-    -Wall -Wextra -Wpedantic -Wnon-virtual-dtor
+    -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Wold-style-cast
     $<$<BOOL:${BRELMONT_WERROR}>:-Werror>)
 target_compile_definitions(brelmont_options INTERFACE
     QT_NO_CAST_FROM_ASCII
@@ -14,9 +14,14 @@ if(BRELMONT_SANITIZE)
     target_link_options(brelmont_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-# brelmont_library(NAME SOURCES... LIBS ...): one static library of the project.
+# brelmont_library(NAME SOURCES... LIBS ... [PRIVATE_LIBS ...]): one static library of the
+# project. LIBS are what its headers expose; PRIVATE_LIBS only its sources use, so a program
+# linking the library does not load them through its headers' users.
 function(brelmont_library name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PRIVATE_LIBS" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})
     target_link_libraries(${name} PUBLIC brelmont_options ${ARG_LIBS})
+    if(ARG_PRIVATE_LIBS)
+        target_link_libraries(${name} PRIVATE ${ARG_PRIVATE_LIBS})
+    endif()
 endfunction()

@@ -1,37 +1,34 @@
 #include "app/Program.h"
 
 #include "app/DataModule.h"
-#include "net/SoundPlayer.h"
+#include "net/GatewayResults.h"
 #include "platform/RegistryStore.h"
+#include "platform/SoundPlayer.h"
 #include "settings/SettingsHolder.h"
-#include "settings/dialog/SettingsDialog.h"
 #include "ui/dialogs/MessageDialog.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/TrayController.h"
 
 #include <QTimer>
 
 TBrelmontProgram::TBrelmontProgram(const QStringList& arguments, const QString& registryPath, QObject* parent)
     : QObject(parent)
 {
+    // The settings holder exists first so the others can hold it, but reads nothing until step 3.
+    m_settings = std::make_unique<TSettingsHolder>(registryPath.isEmpty() ? RegistryStore::DefaultPath()
+                                                                          : registryPath);
+    connect(m_settings.get(), &TSettingsHolder::registryError, this, &TBrelmontProgram::ReportRegistryError);
+
     // 1. The main window reads no setting when it is created.
-    m_main = std::make_unique<TF_Main>();
-    m_main->SetStartArguments(arguments);
+    m_sounds = std::make_unique<TSoundPlayer>();
+    m_global = std::make_unique<TDM_Global>(*m_settings, m_sounds.get());
+    m_main = std::make_unique<TF_Main>(*m_settings, m_global->Gateway(), arguments);
     connect(m_main.get(), &TF_Main::programEnding, this, &TBrelmontProgram::ending);
 
-    // 2. The data module; its texts follow the settings' language from the first load on.
-    m_sounds = std::make_unique<TSoundPlayer>();
-    m_global = std::make_unique<TDM_Global>(*m_main, m_sounds.get());
-    m_main->SetGateway(m_global.get());
-
+    // 2. The data module's texts follow the settings' language from the first load on.
     // 3. The settings load the registry and size and place the main window.
-    m_settings = std::make_unique<TSettingsHolder>(registryPath.isEmpty() ? RegistryStore::DefaultPath() : registryPath);
-    m_global->AttachSettings(m_settings.get());
     m_settings->SetWindowHost(m_main.get());
-    connect(m_settings.get(), &TSettingsHolder::registryError, this, &TBrelmontProgram::ReportRegistryError);
     m_settings->LoadSettings(true);
-    m_main->SetSettings(m_settings.get());
-    m_settingsDialog = std::make_unique<TF_Settings>(*m_settings);
-    m_main->SetSettingsDialog(m_settingsDialog.get());
 }
 
 TBrelmontProgram::~TBrelmontProgram()
@@ -39,32 +36,28 @@ TBrelmontProgram::~TBrelmontProgram()
     // Reverse order; the settings are written back while the main window still tells its place.
     m_main->ExitRequested = true;
     m_settings->SaveSettings();
-    m_main->SetSettingsDialog(nullptr);
-    m_settingsDialog.reset();
-    m_main->SetSettings(nullptr);
     m_settings->SetWindowHost(nullptr);
-    m_settings.reset();
-    m_main->SetGateway(nullptr);
+    m_main.reset();
     m_global.reset();
     m_sounds.reset();
-    m_main.reset();
+    m_settings.reset();
 }
 
 void TBrelmontProgram::ReportRegistryError(const QString& message)
 {
     qWarning("Brelmont settings: %s", qPrintable(message));
-    if (m_main->ExitRequested)
+    if (!m_main || m_main->ExitRequested)
         return; // on the way out nobody is there to read it
     // Shown once the event loop runs, so a failure while loading does not hold up the start.
     QTimer::singleShot(0, m_main.get(), [this, message] {
-        TF_Message box(m_main.get(), TF_Message::ButtonsOk, m_settings ? m_settings->GetLanguage() : QString());
+        TF_Message box(m_main.get(), TF_Message::ButtonsOk, m_settings->GetLanguage());
         box.ShowText(QStringLiteral("Brelmont"), message);
     });
 }
 
 void TBrelmontProgram::RestoreRequested()
 {
-    m_main->TrayClick();
+    m_main->Tray().TrayClick();
 }
 
 void TBrelmontProgram::SessionEnding()

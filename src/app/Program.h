@@ -6,13 +6,13 @@
 
 class TDM_Global;
 class TF_Main;
-class TF_Settings;
 class TSoundPlayer;
 class TSettingsHolder;
 
-// The program's long-lived objects, created in this order: the main window, the global data
-// module, the settings (which load the registry and place the main window) with their dialog. They live until
-// the program ends and are destroyed in reverse order, the settings written on the way.
+// The program's long-lived objects. They are built so that each gets the services it uses by
+// reference, and the start-up keeps its order: the main window initialises only its own state,
+// the data module starts, the settings load (placing the main window). They live until the
+// program ends and are destroyed in reverse order, the settings written on the way.
 class TBrelmontProgram : public QObject
 {
     Q_OBJECT
@@ -26,7 +26,6 @@ public:
     TF_Main* MainWindow() const { return m_main.get(); }
     TDM_Global* DataModule() const { return m_global.get(); }
     TSettingsHolder* Settings() const { return m_settings.get(); }
-    TF_Settings* SettingsDialog() const { return m_settingsDialog.get(); }
 
     // A later start asked for the window: restore it from the tray.
     void RestoreRequested();
@@ -44,9 +43,8 @@ private:
     // A setting that could not be read or written: the user sees it in a message box.
     void ReportRegistryError(const QString& message);
 
-    std::unique_ptr<TF_Main> m_main;
+    std::unique_ptr<TSettingsHolder> m_settings;
     std::unique_ptr<TSoundPlayer> m_sounds;
     std::unique_ptr<TDM_Global> m_global;
-    std::unique_ptr<TSettingsHolder> m_settings;
-    std::unique_ptr<TF_Settings> m_settingsDialog;
+    std::unique_ptr<TF_Main> m_main;
 };

@@ -18,7 +18,8 @@ int main(int argc, char* argv[])
     const QStringList arguments = QApplication::arguments().mid(1);
 
     // BRELMONT_RUNTIME_DIR keeps a demonstration run apart from the user's own instance.
-    SingleInstance instance(QStringLiteral("BRELMONT_DALVENOR"), qEnvironmentVariable("BRELMONT_RUNTIME_DIR"));
+    SingleInstance instance(QStringLiteral("BRELMONT_DALVENOR"),
+                            qEnvironmentVariable("BRELMONT_RUNTIME_DIR"));
     if (!instance.TryBecomePrimary()) {
         // Another instance runs: it brings its window forward; this one ends quietly.
         instance.SendRestoreRequest(arguments);
@@ -29,15 +30,18 @@ int main(int argc, char* argv[])
     int exitCode = 0;
     {
         TBrelmontProgram program(arguments);
-        QObject::connect(&program, &TBrelmontProgram::ending, &app, &QApplication::quit, Qt::QueuedConnection);
-        QObject::connect(&instance, &SingleInstance::restoreRequested, &program, [&program](const QStringList& args) {
-            qCInfo(lcInstance) << "restore requested" << args;
-            program.RestoreRequested();
-        });
-        QObject::connect(&sessionEnd, &SessionEndWatcher::sessionEnding, &program, [&program](int signalNumber) {
-            qCInfo(lcInstance) << "session ending, signal" << signalNumber;
-            program.SessionEnding();
-        });
+        QObject::connect(&program, &TBrelmontProgram::ending, &app, &QApplication::quit,
+                         Qt::QueuedConnection);
+        QObject::connect(&instance, &SingleInstance::restoreRequested, &program,
+                         [&program](const QStringList& args) {
+                             qCInfo(lcInstance) << "restore requested" << args;
+                             program.RestoreRequested();
+                         });
+        QObject::connect(&sessionEnd, &SessionEndWatcher::sessionEnding, &program,
+                         [&program](int signalNumber) {
+                             qCInfo(lcInstance) << "session ending, signal" << signalNumber;
+                             program.SessionEnding();
+                         });
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &program,
                          [&program](QSessionManager&) { program.CommitData(); });
         exitCode = QApplication::exec();

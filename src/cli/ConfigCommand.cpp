@@ -3,113 +3,9 @@
 #include "settings/SettingsHolder.h"
 
 #include <QDateTime>
-#include <functional>
 #include <optional>
 
 namespace {
-
-enum class Kind
-{
-    Bool,
-    Integer,
-    Port,
-    String,
-    DateTime
-};
-
-struct Setting
-{
-    const char* name;
-    Kind kind;
-    std::function<QString(const TSettingsHolder&)> get;
-    // Empty for values SaveSettings never writes; those are written directly.
-    std::function<void(TSettingsHolder&, const QVariant&)> set;
-};
-
-QString BoolText(bool b)
-{
-    return b ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-#define BOOL_SETTING(Name)                                                                                   \
-    Setting                                                                                                  \
-    {                                                                                                        \
-#Name, Kind::Bool,                                                                                   \
-            [](const TSettingsHolder&                                                                        \
-                   h) { return BoolText(h.Get##Name()); },                                                   \
-                                                        [](TSettingsHolder & h,                              \
-                                                           const QVariant& v) { h.Set##Name(v.toBool()); }   \
-    }
-#define STRING_SETTING(Name)                                                                                 \
-    Setting                                                                                                  \
-    {                                                                                                        \
-#Name, Kind::String,                                                                                 \
-            [](const TSettingsHolder& h) { return h.Get##Name(); }, [](TSettingsHolder & h,                  \
-                                                                       const QVariant&                       \
-                                                                           v) { h.Set##Name(v.toString()); } \
-    }
-#define INT_FIELD(Name)                                                                                      \
-    Setting                                                                                                  \
-    {                                                                                                        \
-#Name, Kind::Integer,                                                                                \
-            [](const TSettingsHolder&                                                                        \
-                   h) { return QString::number(h.Name); }, [](TSettingsHolder & h,                           \
-                                                              const QVariant& v) { h.Name = v.toInt(); }     \
-    }
-
-const std::vector<Setting>& Settings()
-{
-    static const std::vector<Setting> table = {
-        BOOL_SETTING(StartUpConnection),
-        BOOL_SETTING(DisableSound),
-        BOOL_SETTING(CheckForUpdatesOnStartup),
-        BOOL_SETTING(RunAtStartup),
-        BOOL_SETTING(UsePGOnline),
-        STRING_SETTING(UserName),
-        BOOL_SETTING(RememberPwd),
-        STRING_SETTING(Password),
-        Setting{"Language", Kind::String, [](const TSettingsHolder& h) { return h.GetLanguage(); },
-                [](TSettingsHolder& h, const QVariant& v) { h.SetLanguage(v.toString()); }},
-        STRING_SETTING(Sender),
-        Setting{"FirstTime", Kind::Bool, [](const TSettingsHolder& h) { return BoolText(h.IsFirstTime()); },
-                [](TSettingsHolder& h, const QVariant& v) { h.SetFirstTime(v.toBool()); }},
-        Setting{"NextUpdateExpire", Kind::DateTime,
-                [](const TSettingsHolder& h) {
-                    return DaysToDateTime(h.GetNextUpdateExpire())
-                        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-                },
-                [](TSettingsHolder& h, const QVariant& v) { h.SetNextUpdateExpire(v.toDouble()); }},
-        Setting{"FirstTimeClose", Kind::Bool,
-                [](const TSettingsHolder& h) { return BoolText(h.FirstTimeClose); },
-                [](TSettingsHolder& h, const QVariant& v) { h.FirstTimeClose = v.toBool(); }},
-        Setting{"TimeZone", Kind::Integer,
-                [](const TSettingsHolder& h) { return QString::number(h.GetTimeZone()); },
-                [](TSettingsHolder& h, const QVariant& v) { h.SetTimeZone(v.toInt()); }},
-        Setting{"ContactsFile", Kind::String, [](const TSettingsHolder& h) { return h.ContactsFile; }, {}},
-        INT_FIELD(LastX),
-        INT_FIELD(LastY),
-        INT_FIELD(LastW),
-        INT_FIELD(LastH),
-        BOOL_SETTING(ProxyEnabled),
-        STRING_SETTING(ProxyAddress),
-        Setting{"ProxyPort", Kind::Port,
-                [](const TSettingsHolder& h) { return QString::number(h.GetProxyPort()); },
-                [](TSettingsHolder& h, const QVariant& v) { h.SetProxyPort(v.toInt()); }},
-        BOOL_SETTING(ProxyAuthEnabled),
-        STRING_SETTING(ProxyUsername),
-        STRING_SETTING(ProxyPassword),
-        Setting{"LastIntPrefix", Kind::String, [](const TSettingsHolder& h) { return h.LastIntPrefix; },
-                [](TSettingsHolder& h, const QVariant& v) { h.LastIntPrefix = v.toString(); }},
-        BOOL_SETTING(WarningMediumQuality),
-        BOOL_SETTING(WarningUnicode),
-        BOOL_SETTING(WarningManySMS),
-    };
-    return table;
-}
-
-#undef BOOL_SETTING
-#undef STRING_SETTING
-#undef INT_FIELD
 
 const QString kEndpointsPrefix = QStringLiteral("Endpoints\\");
 
@@ -123,24 +19,35 @@ std::optional<QString> EndpointPart(const QString& name)
     return name.mid(length);
 }
 
-Kind EndpointKind(TEndpoints::ValueKind kind)
+SettingType EndpointKind(TEndpoints::ValueKind kind)
 {
-    return kind == TEndpoints::ValueKind::Port ? Kind::Port : Kind::String;
+    return kind == TEndpoints::ValueKind::Port ? SettingType::Port : SettingType::String;
 }
 
-const Setting* FindSetting(const QString& name)
+// A value as the command line shows it.
+QString ShownValue(const TSettingsHolder& holder, Setting id)
 {
-    for (const Setting& s : Settings())
-        if (name.compare(QString::fromLatin1(s.name), Qt::CaseInsensitive) == 0)
-            return &s;
-    return nullptr;
+    const QVariant value = holder.EffectiveValue(id);
+    switch (SpecOf(id).type) {
+    case SettingType::Bool:
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    case SettingType::Integer:
+    case SettingType::Port:
+        return QString::number(value.toInt());
+    case SettingType::DateTime:
+        return DaysToDateTime(value.toDouble()).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    case SettingType::String:
+    case SettingType::Secret:
+        break;
+    }
+    return value.toString();
 }
 
-// Parses VALUE for a kind; nothing when it is not of that kind.
-std::optional<QVariant> ParseValue(Kind kind, const QString& text, QString* problem)
+// Parses VALUE for a type; nothing when it is not of that type.
+std::optional<QVariant> ParseValue(SettingType type, const QString& text, QString* problem)
 {
-    switch (kind) {
-    case Kind::Bool: {
+    switch (type) {
+    case SettingType::Bool: {
         const QString t = text.toLower();
         if (t == u"1" || t == u"true" || t == u"yes" || t == u"on")
             return QVariant(true);
@@ -149,7 +56,7 @@ std::optional<QVariant> ParseValue(Kind kind, const QString& text, QString* prob
         *problem = QStringLiteral("expects a Boolean (1/0, true/false, yes/no, on/off)");
         return std::nullopt;
     }
-    case Kind::Integer: {
+    case SettingType::Integer: {
         bool ok = false;
         const int v = text.toInt(&ok);
         if (ok)
@@ -157,7 +64,7 @@ std::optional<QVariant> ParseValue(Kind kind, const QString& text, QString* prob
         *problem = QStringLiteral("expects a 32-bit integer");
         return std::nullopt;
     }
-    case Kind::Port: {
+    case SettingType::Port: {
         bool ok = false;
         const uint v = text.toUInt(&ok);
         if (ok && v <= 65535)
@@ -165,9 +72,10 @@ std::optional<QVariant> ParseValue(Kind kind, const QString& text, QString* prob
         *problem = QStringLiteral("expects a port number 0-65535");
         return std::nullopt;
     }
-    case Kind::String:
+    case SettingType::String:
+    case SettingType::Secret:
         return QVariant(text);
-    case Kind::DateTime:
+    case SettingType::DateTime:
         for (const char* format : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm", "yyyy-MM-dd"}) {
             const QDateTime dt = QDateTime::fromString(text, QString::fromLatin1(format));
             if (dt.isValid())
@@ -193,16 +101,16 @@ bool LoadOrReport(TSettingsHolder& holder, CliIo io)
     return holder.LoadSettings(false);
 }
 
-int ListSettings(TSettingsHolder& holder, CliIo io)
+int ListSettings(const TSettingsHolder& holder, CliIo io)
 {
-    for (const Setting& s : Settings())
-        io.out << s.name << '=' << s.get(holder) << '\n';
+    for (const SettingSpec& spec : SettingsTable())
+        io.out << spec.name << '=' << ShownValue(holder, spec.id) << '\n';
     for (const QString& name : TEndpoints::Names())
         io.out << kEndpointsPrefix << name << '=' << holder.GetEndpoints().ValueText(name) << '\n';
     return CliOk;
 }
 
-int GetSetting(TSettingsHolder& holder, const QString& name, CliIo io)
+int GetSetting(const TSettingsHolder& holder, const QString& name, CliIo io)
 {
     if (const auto part = EndpointPart(name)) {
         QString canonical;
@@ -211,10 +119,10 @@ int GetSetting(TSettingsHolder& holder, const QString& name, CliIo io)
         io.out << holder.GetEndpoints().ValueText(canonical) << '\n';
         return CliOk;
     }
-    const Setting* s = FindSetting(name);
-    if (!s)
+    const auto id = FindSetting(name);
+    if (!id)
         return UnknownName(name, io);
-    io.out << s->get(holder) << '\n';
+    io.out << ShownValue(holder, *id) << '\n';
     return CliOk;
 }
 
@@ -242,48 +150,45 @@ int SetEndpoint(TSettingsHolder& holder, const QString& name, const std::optiona
 }
 
 // Why a rule stored another value, where the value alone does not tell.
-QString RuleReason(const Setting& s, const TSettingsHolder& stored)
+QString RuleReason(Setting id, const TSettingsHolder& stored)
 {
-    if (QString::fromLatin1(s.name) == u"ProxyEnabled" && stored.GetProxyAddress().trimmed().isEmpty())
+    if (id == Setting::ProxyEnabled && stored.GetProxyAddress().trimmed().isEmpty())
         return QStringLiteral(" (ProxyAddress is empty; set it first)");
     return {};
 }
 
-int SetSetting(TSettingsHolder& holder, const QString& name, const QString& text, CliIo io)
+int SetSetting(TSettingsHolder& holder, Setting id, const QString& text, CliIo io)
 {
-    const Setting* s = FindSetting(name);
-    if (!s)
-        return UnknownName(name, io);
+    const SettingSpec& spec = SpecOf(id);
     QString problem;
-    const auto value = ParseValue(s->kind, text, &problem);
+    const auto value = ParseValue(spec.type, text, &problem);
     if (!value) {
-        io.err << "brelmont-cli: " << s->name << ' ' << problem << ", not '" << text << "'\n";
+        io.err << "brelmont-cli: " << spec.name << ' ' << problem << ", not '" << text << "'\n";
         return CliBadArguments;
     }
-    if (!s->set) { // read-only for the program: written as it is, the way it is read
-        if (!holder.WriteStoredValue(TSettingsHolder::SettingsKey(), QString::fromLatin1(s->name),
+    if (spec.saveOrder < 0 && !spec.writeAtOnce) { // read-only for the program: written the way it is read
+        if (!holder.WriteStoredValue(TSettingsHolder::SettingsKey(), spec.Name(),
                                      RegValue::String(value->toString())))
             return CliRefused; // the holder's message is on stderr already
         return CliOk;
     }
-    s->set(holder, *value);
+    holder.SetValue(id, *value);
     if (!holder.SaveSettings())
         return CliRefused; // the holder's message is on stderr already
-    // Say so when a rule changed the value (sender cut, time zone out of range, a language code
-    // the holder does not keep, a proxy without address): compare with what a fresh start reads.
-    const bool password = QString::fromLatin1(s->name) == u"Password";
-    if (password && !holder.GetRememberPwd()) {
+    if (id == Setting::Password && !holder.GetRememberPwd()) {
         io.err << "brelmont-cli: RememberPwd is off, so the password is not kept "
                   "(set RememberPwd 1 first)\n";
         return CliOk;
     }
+    // Say so when a rule changed the value (sender cut, time zone out of range, a language code
+    // the holder does not keep, a proxy without address): compare with what a fresh start reads.
     TSettingsHolder stored(holder.RegistryPath());
     stored.LoadSettings(false);
-    const QString effective = s->get(stored);
-    const auto parsedEffective = ParseValue(s->kind, effective, &problem);
+    const QString effective = ShownValue(stored, id);
+    const auto parsedEffective = ParseValue(spec.type, effective, &problem);
     if (!parsedEffective || *parsedEffective != *value)
-        io.err << "brelmont-cli: " << s->name << " stored as '" << effective << "'" << RuleReason(*s, stored)
-               << '\n';
+        io.err << "brelmont-cli: " << spec.name << " stored as '" << effective << "'"
+               << RuleReason(id, stored) << '\n';
     return CliOk;
 }
 
@@ -311,14 +216,16 @@ int RunConfigCommand(const QStringList& args, CliIo io)
     }
     const QString name = args.value(1);
     const auto endpoint = EndpointPart(name);
+    const std::optional<Setting> found = endpoint ? std::nullopt : FindSetting(name);
+    const Setting id = found.value_or(Setting::StartUpConnection); // used only when found
     // Name and value are checked before the registry is touched: a refused command writes nothing.
     if (verb != u"list") {
-        const Setting* s = endpoint ? nullptr : FindSetting(name);
         TEndpoints::ValueKind endpointKind{};
-        if (!s && !(endpoint && TEndpoints::Describe(*endpoint, &endpointKind, nullptr)))
+        if (!found && !(endpoint && TEndpoints::Describe(*endpoint, &endpointKind, nullptr)))
             return UnknownName(name, io);
         QString problem;
-        if (verb == u"set" && !ParseValue(s ? s->kind : EndpointKind(endpointKind), args[2], &problem)) {
+        if (verb == u"set" &&
+            !ParseValue(found ? SpecOf(id).type : EndpointKind(endpointKind), args[2], &problem)) {
             io.err << "brelmont-cli: " << name << ' ' << problem << ", not '" << args[2] << "'\n";
             return CliBadArguments;
         }
@@ -335,13 +242,11 @@ int RunConfigCommand(const QStringList& args, CliIo io)
     if (endpoint)
         return SetEndpoint(holder, name, verb == u"set" ? std::optional<QString>(args[2]) : std::nullopt, io);
     if (verb == u"unset") {
-        const Setting* s = FindSetting(name);
-        if (!holder.WriteStoredValue(TSettingsHolder::SettingsKey(), QString::fromLatin1(s->name),
-                                     std::nullopt))
+        if (!holder.WriteStoredValue(TSettingsHolder::SettingsKey(), SpecOf(id).Name(), std::nullopt))
             return CliRefused; // the holder's message is on stderr already
         return CliOk;
     }
     if (holder.HadTypeErrors())
         io.err << "brelmont-cli: values of the wrong type are saved with their defaults\n";
-    return SetSetting(holder, name, args[2], io);
+    return SetSetting(holder, id, args[2], io);
 }

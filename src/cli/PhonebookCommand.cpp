@@ -1,5 +1,4 @@
 #include "cli/CliCommand.h"
-
 #include "phonebook/ContactsTree.h"
 #include "phonebook/PhoneBook.h"
 #include "phonebook/PreviousPhoneBook.h"
@@ -14,15 +13,17 @@ void PrintUsage(QTextStream& err)
     err << "usage: brelmont-cli phonebook dump\n"
            "       brelmont-cli phonebook add NAME NUMBER\n"
            "       brelmont-cli phonebook import-legacy FILE [--replace]\n"
-           "import-legacy reads a previous-version XML phone book (and its list files beside it) the way the\n"
+           "import-legacy reads a previous-version XML phone book (and its list files beside it) the way "
+           "the\n"
            "first start does, rewriting FILE in the current layout when another version wrote it.\n";
 }
 
 void PrintNode(const TContactNode* node, const QString& contactsWord, const QString& indent, QTextStream& out)
 {
     const TContactData& d = node->Data;
-    out << indent << (d.IsList() ? "list" : "contact") << '\t' << d.ID << '\t' << ContactCaption(d, contactsWord)
-        << '\t' << (d.IsList() ? QString::number(d.Count) : d.Number) << '\n';
+    out << indent << (d.IsList() ? "list" : "contact") << '\t' << d.ID << '\t'
+        << ContactCaption(d, contactsWord) << '\t' << (d.IsList() ? QString::number(d.Count) : d.Number)
+        << '\n';
 }
 
 int Dump(const TContactsTree& tree, CliIo io)
@@ -88,7 +89,8 @@ int ImportLegacy(TPhoneBook& book, TContactsTree& tree, const QString& file, boo
             ++contacts;
         }
     }
-    io.out << "imported " << contacts << " contacts and " << lists << " lists with " << members << " members\n";
+    io.out << "imported " << contacts << " contacts and " << lists << " lists with " << members
+           << " members\n";
     return CliOk;
 }
 

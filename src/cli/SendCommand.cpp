@@ -4,13 +4,12 @@
 #include "compose/GsmText.h"
 #include "compose/MessageCounter.h"
 #include "compose/PhoneNumber.h"
-#include "net/GatewayResultView.h"
+#include "i18n/GlobalTexts.h"
 #include "net/GatewayResults.h"
 #include "net/SMSServer.h"
 #include "net/TcpClient.h"
 #include "platform/OleDate.h"
 #include "platform/SystemFacts.h"
-#include "settings/GlobalTexts.h"
 #include "settings/SettingsHolder.h"
 
 #include <QCommandLineParser>
@@ -23,33 +22,12 @@ namespace {
 // Longer than both connection attempts (20 s each), a proxy negotiation and the submit pause.
 constexpr int kOutcomeWaitMs = 60000;
 
-// The main window's side of a result, for a shell: only the texts are kept.
-class CliResultView : public IGatewayResultView
-{
-public:
-    void ShowCreditNotice(const QString&) override {}
-    void SetCredit(qint64 thousandths) override { credit = thousandths; }
-    void SetConnectionState(bool) override {}
-    void Relayout() override {}
-    bool IsWindowStateNormal() const override { return true; }
-    void StopSendingAnimation() override {}
-    void SetStatusText(const QString& text) override { statusText = text; }
-    void StartStatusClearTimer() override {}
-    void EnterSentState(const QString& text) override { sentText = text; }
-    void ShowTestAccountNotice() override {}
-
-    qint64 credit = -1;
-    QString statusText;
-    QString sentText;
-};
-
 // The settings, texts and results objects of one command.
 struct Session
 {
     TSettingsHolder settings;
     TGlobalTexts texts;
-    CliResultView view;
-    TGatewayResults results{settings, texts, view, nullptr};
+    TGatewayResults results{settings, texts};
 };
 
 bool LoadSession(Session& s, CliIo io)
@@ -62,15 +40,16 @@ bool LoadSession(Session& s, CliIo io)
     return true;
 }
 
-// Runs the event loop until the signal fires or the wait runs out; false when it ran out.
-template <typename Signal> bool WaitFor(TGatewayResults& results, Signal signal)
+// Runs the event loop until one of the signals fires or the wait runs out; false when it ran out.
+template <typename... Outcomes> bool WaitFor(TGatewayResults& results, Outcomes... outcomes)
 {
     QEventLoop loop;
     bool arrived = false;
-    QObject::connect(&results, signal, &loop, [&] {
+    auto stop = [&] {
         arrived = true;
         loop.quit();
-    });
+    };
+    (QObject::connect(&results, outcomes, &loop, stop), ...);
     QTimer::singleShot(kOutcomeWaitMs, &loop, &QEventLoop::quit);
     loop.exec();
     return arrived;
@@ -184,29 +163,30 @@ int RunSendCommand(const QStringList& args, CliIo io)
         scheduledAt ? DateTimeToDays(*scheduledAt) - (s.settings.GetTimeZone() - 1) / 24.0 : 0.0;
     const QByteArray sendText = BuildSendText(message, count.IsUnicode);
 
-    s.results.SendSMS(destinations.DestinationString, sendText, count.IsUnicode,
-                      qualityName == u"medium" ? 1 : 0, parser.isSet(anonymous), schedule);
-    TSMSServer* session = s.results.SendSession();
-    if (!session || !session->Client()->Active()) {
+    std::optional<std::pair<QString, qint64>> accepted; // sent text, remaining credit
+    std::optional<int> refusal;
+    QObject::connect(&s.results, &TGatewayService::sendAccepted, [&](const QString& text, qint64 credit) {
+        accepted = {text, credit};
+    });
+    QObject::connect(&s.results, &TGatewayService::sendRefused,
+                     [&](int code, const QString&) { refusal = code; });
+    if (!s.results.SendSMS(destinations.DestinationString, sendText, count.IsUnicode,
+                           qualityName == u"medium" ? 1 : 0, parser.isSet(anonymous), schedule) ||
+        !s.results.SendSession() || !s.results.SendSession()->Client()->Active()) {
         io.out << s.texts.TextNotSent << '\n';
         return CliRefused;
     }
-    int refusal = 0;
-    QObject::connect(session, &TSMSServer::OnSMSErrorResult, session,
-                     [&refusal](TSMSServer*, int code, quint8) { refusal = code; });
-    if (!WaitFor(s.results, &TGatewayResults::sendFinished)) {
+    if (!WaitFor(s.results, &TGatewayService::sendAccepted, &TGatewayService::sendRefused)) {
         io.out << s.texts.TextNotSent << '\n';
         io.err << "brelmont-cli send: no answer from the gateway\n";
         return CliRefused;
     }
-    if (s.view.sentText.isEmpty()) {
-        io.out << s.view.statusText << '\n';
-        io.err << "brelmont-cli send: gateway code " << refusal << '\n';
+    if (!accepted) {
+        io.out << s.texts.TextNotSent << '\n';
+        io.err << "brelmont-cli send: gateway code " << refusal.value_or(0) << '\n';
         return CliRefused;
     }
-    io.out << s.view.sentText << '\n';
-    if (s.view.credit >= 0)
-        io.out << s.results.CreditText(s.view.credit) << '\n';
+    io.out << accepted->first << '\n' << s.results.CreditText(accepted->second) << '\n';
     return CliOk;
 }
 
@@ -218,22 +198,23 @@ int RunCreditCommand(const QStringList& args, CliIo io)
     Session s;
     if (!LoadSession(s, io))
         return CliRefused;
-    bool ok = false;
-    int value = 0;
-    QObject::connect(&s.results, &TGatewayResults::creditFinished, [&](bool success, int creditOrStatus) {
-        ok = success;
-        value = creditOrStatus;
-    });
+    std::optional<qint64> credit;
+    std::optional<QString> refusal;
+    QObject::connect(&s.results, &TGatewayService::creditReceived,
+                     [&](qint64 thousandths, const QString&, bool) { credit = thousandths; });
+    QObject::connect(&s.results, &TGatewayService::loginRefused,
+                     [&](int, const QString& text) { refusal = text; });
     s.results.AskCredit(1);
     TSMSServer* session = s.results.CreditSession();
-    if (!session || !session->Client()->Active() || !WaitFor(s.results, &TGatewayResults::creditFinished)) {
+    if (!session || !session->Client()->Active() ||
+        !WaitFor(s.results, &TGatewayService::creditReceived, &TGatewayService::loginRefused)) {
         io.out << s.texts.TextNotConnected << '\n';
         return CliRefused;
     }
-    if (!ok) {
-        io.out << s.results.StatusTextFor(value) << '\n';
+    if (!credit) {
+        io.out << *refusal << '\n';
         return CliRefused;
     }
-    io.out << s.results.CreditText(value) << '\n';
+    io.out << s.results.CreditText(*credit) << '\n';
     return CliOk;
 }

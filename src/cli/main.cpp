@@ -2,7 +2,6 @@
 #include "cli/PhoneBookLists.h"
 
 #include <QCoreApplication>
-
 #include <cstdio>
 
 namespace {
@@ -12,7 +11,8 @@ void PrintUsage(QTextStream& err)
            "commands:\n"
            "  config list | get NAME | set NAME VALUE | unset NAME\n"
            "  count [--text TEXT] [--recipients N] [--to NUMBER]... [--list NAME]...\n"
-           "  send --to NUMBERS [--to ...] [--list NAME ...] --text TEXT [--quality high|medium] [--anonymous]\n"
+           "  send --to NUMBERS [--to ...] [--list NAME ...] --text TEXT [--quality high|medium] "
+           "[--anonymous]\n"
            "       [--at \"YYYY-MM-DD HH:MM\"]\n"
            "  credit\n"
            "  phonebook dump | add NAME NUMBER | import-legacy FILE [--replace]\n";

@@ -1,6 +1,6 @@
 #include "compose/ComposeTexts.h"
 
-#include "settings/Language.h"
+#include "i18n/Language.h"
 
 TComposeTexts::TComposeTexts()
 {

@@ -1,6 +1,5 @@
 #include "compose/CountryTable.h"
 
-#include "settings/SettingsHolder.h"
 
 namespace {
 
@@ -290,9 +289,3 @@ TCountryMatch FindCountryOfNumber(QStringView number)
     return {-1, number.toString()};
 }
 
-QString RememberCountry(TSettingsHolder& settings, int row)
-{
-    settings.LastIntPrefix = CountryName(row);
-    settings.SaveSettings();
-    return CountryPrefix(row);
-}

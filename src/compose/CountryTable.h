@@ -3,7 +3,6 @@
 #include <QString>
 #include <QStringView>
 
-class TSettingsHolder;
 
 // One row of the country selector: the country name and its international prefix.
 struct TCountry
@@ -34,6 +33,3 @@ struct TCountryMatch
 };
 TCountryMatch FindCountryOfNumber(QStringView number);
 
-// A country applied in a selector: "LastIntPrefix" := its name (empty for -1) and every setting
-// is saved. Returns the prefix the label shows.
-QString RememberCountry(TSettingsHolder& settings, int row);

@@ -1,6 +1,5 @@
 #include "compose/MessageCounter.h"
 
-#include "settings/SettingsHolder.h"
 
 TRecountResult TMessageCounter::Recount(QStringView text, int uniqueRecipients, int duplicateRecipients,
                                         bool warningUnicode)
@@ -48,8 +47,3 @@ QString TMessageCounter::CounterText(const TTextCount& count)
     return text + QString::number(count.Count) + u'/' + QString::number(count.Limit);
 }
 
-void TMessageCounter::StoreUnicodeWarningAnswer(TSettingsHolder& settings, bool doNotShowMore)
-{
-    settings.SetWarningUnicode(!doNotShowMore);
-    settings.SaveSettings();
-}

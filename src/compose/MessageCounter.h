@@ -3,7 +3,6 @@
 #include "compose/ComposeTexts.h"
 #include "compose/GsmText.h"
 
-class TSettingsHolder;
 
 // Everything one recount shows.
 struct TRecountResult
@@ -38,8 +37,6 @@ public:
     QString SendButtonCaption(qint64 totalSms) const;
     static QString CounterText(const TTextCount& count);
 
-    // After the Unicode warning closed: "WarningUnicode" := not doNotShowMore, settings saved.
-    static void StoreUnicodeWarningAnswer(TSettingsHolder& settings, bool doNotShowMore);
 
 private:
     TComposeTexts m_texts;

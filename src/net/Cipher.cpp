@@ -1,8 +1,7 @@
 #include "net/Cipher.h"
 
-#include <openssl/evp.h>
-
 #include <memory>
+#include <openssl/evp.h>
 
 namespace {
 constexpr int kBlock = 16;
@@ -28,11 +27,13 @@ QByteArray AesEcb(const QByteArray& blocks, const QByteArray& key, bool encrypt)
     int written = 0;
     int tail = 0;
     const auto* keyBytes = reinterpret_cast<const unsigned char*>(aesKey.constData());
-    if (!ctx || EVP_CipherInit_ex(ctx.get(), EVP_aes_256_ecb(), nullptr, keyBytes, nullptr, encrypt ? 1 : 0) != 1)
+    if (!ctx ||
+        EVP_CipherInit_ex(ctx.get(), EVP_aes_256_ecb(), nullptr, keyBytes, nullptr, encrypt ? 1 : 0) != 1)
         return {};
     EVP_CIPHER_CTX_set_padding(ctx.get(), 0);
     if (EVP_CipherUpdate(ctx.get(), reinterpret_cast<unsigned char*>(out.data()), &written,
-                         reinterpret_cast<const unsigned char*>(blocks.constData()), static_cast<int>(blocks.size())) != 1 ||
+                         reinterpret_cast<const unsigned char*>(blocks.constData()),
+                         static_cast<int>(blocks.size())) != 1 ||
         EVP_CipherFinal_ex(ctx.get(), reinterpret_cast<unsigned char*>(out.data()) + written, &tail) != 1)
         return {};
     out.truncate(written + tail);
@@ -92,8 +93,8 @@ QByteArray EncodeBase64(const QByteArray& data)
     QByteArray out;
     out.reserve(padded.size() / 3 * 4);
     for (qsizetype i = 0; i < padded.size(); i += 3) {
-        const quint32 group = (static_cast<quint8>(padded[i]) << 16) | (static_cast<quint8>(padded[i + 1]) << 8) |
-                              static_cast<quint8>(padded[i + 2]);
+        const quint32 group = (static_cast<quint8>(padded[i]) << 16) |
+                              (static_cast<quint8>(padded[i + 1]) << 8) | static_cast<quint8>(padded[i + 2]);
         for (int shift = 18; shift >= 0; shift -= 6)
             out.append(kAlphabet[(group >> shift) & 0x3F]);
     }

@@ -1,18 +1,14 @@
 #include "net/GatewayResults.h"
 
-#include "net/GatewayResultView.h"
+#include "i18n/GlobalTexts.h"
 #include "net/SMSServer.h"
-#include "net/SoundPlayer.h"
 #include "platform/Win1252.h"
-#include "settings/GlobalTexts.h"
 #include "settings/SettingsHolder.h"
 
 #include <QTimer>
 
-TGatewayResults::TGatewayResults(TSettingsHolder& settings, const TGlobalTexts& texts,
-                                 IGatewayResultView& view, ISoundPlayer* sounds, QObject* parent)
-    : QObject(parent), m_settings(settings), m_texts(texts), m_view(view), m_sounds(sounds),
-      m_locale(QLocale::system())
+TGatewayResults::TGatewayResults(TSettingsHolder& settings, const TGlobalTexts& texts, QObject* parent)
+    : TGatewayService(parent), m_settings(settings), m_texts(texts), m_locale(QLocale::system())
 {
     m_timerCleanSMSServerCredit = new QTimer(this);
     m_timerCleanSMSServerCredit->setSingleShot(true);
@@ -46,7 +42,7 @@ bool TGatewayResults::IsDemoAccount() const
     return m_settings.GetUserName().compare(TSettingsHolder::DemoUserName(), Qt::CaseInsensitive) == 0;
 }
 
-void TGatewayResults::SendSMS(const QString& destinations, const QByteArray& text, bool unicode,
+bool TGatewayResults::SendSMS(const QString& destinations, const QByteArray& text, bool unicode,
                               quint8 qualityIndex, bool anonymous, double scheduleTime)
 {
     TSMSServer* session = nullptr;
@@ -67,12 +63,14 @@ void TGatewayResults::SendSMS(const QString& destinations, const QByteArray& tex
         sms.Text = text;
         sms.ScheduleTime = scheduleTime;
         session->Send(sms);
+        return true;
     } catch (const std::exception&) {
         // A submission that cannot even start shows nothing and leaves no session behind.
         if (session) {
             m_sendSession = nullptr;
             session->deleteLater();
         }
+        return false;
     }
 }
 
@@ -102,6 +100,16 @@ void TGatewayResults::ReleaseCreditSession()
         session->disconnect(this);
         session->deleteLater();
     }
+}
+
+TSMSServer* TGatewayResults::CreditSession() const
+{
+    return m_creditSession;
+}
+
+TSMSServer* TGatewayResults::SendSession() const
+{
+    return m_sendSession;
 }
 
 bool TGatewayResults::IsCreditReleasePending() const
@@ -154,45 +162,22 @@ QString TGatewayResults::StatusTextFor(int status) const
 void TGatewayResults::SMSLogin(TSMSServer* /*sender*/, int credit, int status, quint8 tag)
 {
     if (status < 0) {
-        if (tag != 0 && !IsDemoAccount())
-            m_view.ShowCreditNotice(CreditText(credit));
-        m_view.SetCredit(credit);
-        m_view.SetConnectionState(false);
-        m_view.Relayout();
+        emit creditReceived(credit, CreditText(credit), tag != 0 && !IsDemoAccount());
+        emit connectionStateChanged(false);
         m_timerCleanSMSServerCredit->start();
-        emit creditFinished(true, credit);
         return;
     }
-    if (m_view.IsWindowStateNormal()) {
-        const QString message = StatusTextFor(status);
-        m_view.SetConnectionState(true);
-        m_view.Relayout();
-        m_view.StopSendingAnimation();
-        m_view.SetStatusText(message);
-    }
-    emit creditFinished(false, status);
+    emit loginRefused(status, StatusTextFor(status));
 }
 
 void TGatewayResults::SMSOKResult(TSMSServer* /*sender*/, int remaining)
 {
-    m_view.SetCredit(remaining);
-    m_view.StopSendingAnimation();
-    m_view.SetStatusText(QString());
-    m_view.StartStatusClearTimer();
-    m_view.EnterSentState(m_texts.TextSent);
-    if (m_sounds && !m_settings.GetDisableSound())
-        m_sounds->Play(ISoundPlayer::Sound::SmsOk);
+    emit sendAccepted(m_texts.TextSent, remaining);
     if (IsDemoAccount())
-        m_view.ShowTestAccountNotice();
-    emit sendFinished(true);
+        emit demoNoticeDue();
 }
 
-void TGatewayResults::SMSErrorResult(TSMSServer* /*sender*/, int /*code*/, quint8 /*tag*/)
+void TGatewayResults::SMSErrorResult(TSMSServer* /*sender*/, int code, quint8 /*tag*/)
 {
-    m_view.StopSendingAnimation();
-    m_view.SetStatusText(m_texts.TextNotSent);
-    m_view.StartStatusClearTimer();
-    if (m_sounds && !m_settings.GetDisableSound())
-        m_sounds->Play(ISoundPlayer::Sound::SmsError);
-    emit sendFinished(false);
+    emit sendRefused(code, m_texts.TextNotSent);
 }

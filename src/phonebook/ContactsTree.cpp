@@ -1,7 +1,7 @@
 #include "phonebook/ContactsTree.h"
 
 #include "platform/Win1252.h"
-#include "settings/Language.h"
+#include "i18n/Language.h"
 
 #include <algorithm>
 #include <cstring>

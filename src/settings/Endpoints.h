@@ -17,7 +17,8 @@ struct TEndpoints
     quint16 SuggestionPort = 80;
     QString WebBaseUrl = QStringLiteral("http://www.tarvotelecom.example");
     QString DownloadBaseUrl = QStringLiteral("http://download.tarvotelecom.example");
-    QString PhoneBookServiceUrl = QStringLiteral("http://www.tarvotelecom.example/services/TarvoPhoneBook.asmx");
+    QString PhoneBookServiceUrl =
+        QStringLiteral("http://www.tarvotelecom.example/services/TarvoPhoneBook.asmx");
 
     static QString KeyPath();
     // Reads the key; a value of the wrong type throws ERegistryException.
@@ -26,7 +27,11 @@ struct TEndpoints
     // keeps its default and the first such problem goes to *firstError.
     static TEndpoints Read(const RegistryStore& store, QString* firstError);
 
-    enum class ValueKind { Text, Port };
+    enum class ValueKind
+    {
+        Text,
+        Port
+    };
     // The value names in the key, for brelmont-cli; false for an unknown name.
     static bool Describe(const QString& name, ValueKind* kind, QString* canonicalName);
     static QStringList Names();

@@ -9,7 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <functional>
+#include <algorithm>
 
 namespace {
 QString Encipher(const QString& value)
@@ -34,19 +34,6 @@ QString DefaultProgramPath()
         if (QFileInfo(candidate).isExecutable())
             return QDir::cleanPath(QFileInfo(candidate).absoluteFilePath());
     return folder.filePath(QStringLiteral("brelmont"));
-}
-
-// Hands the stored value to set; when it cannot be read, hands over current and rethrows.
-template <typename T, typename Read, typename Set> void ReadAndRewrite(T current, Read read, Set set)
-{
-    std::optional<T> value;
-    try {
-        value = read();
-    } catch (const ERegistryException&) {
-        set(current);
-        throw;
-    }
-    set(*value);
 }
 
 // Rounds to the nearest integer, a half going to the even neighbour.
@@ -100,9 +87,10 @@ QStringList TSettingsHolder::LegacyAutostartNames()
 }
 
 TSettingsHolder::TSettingsHolder(QString registryPath, QObject* parent)
-    : QObject(parent), m_store(std::move(registryPath)), m_programPath(DefaultProgramPath()),
-      m_nextUpdateExpire(DateTimeToDays(SystemFacts::Now().addDays(-1)))
+    : QObject(parent), m_store(std::move(registryPath)), m_programPath(DefaultProgramPath())
 {
+    for (const SettingSpec& spec : SettingsTable())
+        m_values[static_cast<size_t>(spec.id)] = spec.defaultValue();
 }
 
 TSettingsHolder::~TSettingsHolder() = default;
@@ -175,9 +163,9 @@ bool TSettingsHolder::LoadSettings(bool placeMainWindow)
         ok = false;
     }
     if (m_host) {
-        m_host->ResizeTo(LastW, LastH);
+        m_host->ResizeTo(LastW(), LastH());
         if (placeMainWindow)
-            m_host->MoveTo(LastX, LastY);
+            m_host->MoveTo(LastX(), LastY());
     }
     emit languageApplied(GetLanguage());
     return ok;
@@ -202,130 +190,98 @@ void TSettingsHolder::CopyLegacyKey()
     SaveStore();
 }
 
-void TSettingsHolder::ReadValues()
+QVariant TSettingsHolder::ReadStored(const SettingSpec& spec) const
 {
     const QString key = SettingsKey();
+    const QString name = spec.Name();
+    switch (spec.type) {
+    case SettingType::Bool:
+        return m_store.ReadBool(key, name);
+    case SettingType::Integer:
+    case SettingType::Port:
+        return m_store.ReadInteger(key, name);
+    case SettingType::String:
+        return m_store.ReadString(key, name);
+    case SettingType::Secret:
+        return Decipher(m_store.ReadString(key, name));
+    case SettingType::DateTime:
+        return m_store.ReadDateTime(key, name);
+    }
+    return {};
+}
+
+void TSettingsHolder::ReadValues()
+{
     // Values are read in the table's order. A value of the wrong type is reported and
     // keeps its default, and reading goes on: stopping there would let the next save
     // overwrite every later value with its default.
     QString firstError;
-    auto read = [&](const std::function<void()>& step) {
+    for (const SettingSpec& spec : SettingsTable()) {
         try {
-            step();
+            QVariant value =
+                m_store.ValueExists(SettingsKey(), spec.Name()) ? ReadStored(spec) : spec.defaultValue();
+            if (spec.id == Setting::Sender && LegacyDefaultSenders().contains(value.toString()))
+                value = QStringLiteral("Brelmont");
+            SetValue(spec.id, value);
         } catch (const ERegistryException& e) {
             if (firstError.isEmpty())
                 firstError = e.Message();
+            // The values written at once are rewritten on every load: a damaged one gets the
+            // value the holder keeps (nothing else would repair NextUpdateExpire).
+            if (spec.writeAtOnce)
+                SetValue(spec.id, Value(spec.id));
         }
-    };
-    auto present = [&](const char* name) { return m_store.ValueExists(key, QString::fromLatin1(name)); };
-    auto boolValue = [&](const char* name, bool def) {
-        return present(name) ? m_store.ReadBool(key, QString::fromLatin1(name)) : def;
-    };
-    auto intValue = [&](const char* name, qint32 def) {
-        return present(name) ? m_store.ReadInteger(key, QString::fromLatin1(name)) : def;
-    };
-    auto stringValue = [&](const char* name, const QString& def) {
-        return present(name) ? m_store.ReadString(key, QString::fromLatin1(name)) : def;
-    };
-
-    read([&] { SetStartUpConnection(boolValue("StartUpConnection", true)); });
-    read([&] { SetDisableSound(boolValue("DisableSound", false)); });
-    read([&] { SetCheckForUpdatesOnStartup(boolValue("CheckForUpdatesOnStartup", true)); });
-    read([&] { SetRunAtStartup(boolValue("RunAtStartup", true)); });
-    read([&] { SetUsePGOnline(boolValue("UsePGOnline", false)); });
-    read([&] { SetUserName(Decipher(stringValue("UserName", {}))); });
-    read([&] { SetRememberPwd(boolValue("RememberPwd", false)); });
-    read([&] { SetPassword(Decipher(stringValue("Password", {}))); });
-    read([&] { SetLanguage(stringValue("Language", {})); });
-    read([&] {
-        const QString sender = stringValue("Sender", QStringLiteral("Brelmont"));
-        SetSender(LegacyDefaultSenders().contains(sender) ? QStringLiteral("Brelmont") : sender);
-    });
-    // These two are rewritten on every load; a damaged one with the value the holder keeps
-    // (SaveSettings never writes NextUpdateExpire, so nothing else would repair it).
-    read([&] {
-        ReadAndRewrite(
-            m_firstTime, [&] { return boolValue("FirstTime", true); }, [&](bool v) { SetFirstTime(v); });
-    });
-    read([&] {
-        ReadAndRewrite(
-            m_nextUpdateExpire,
-            [&] {
-                return present("NextUpdateExpire")
-                           ? m_store.ReadDateTime(key, QStringLiteral("NextUpdateExpire"))
-                           : DateTimeToDays(SystemFacts::Now().addDays(-1));
-            },
-            [&](double v) { SetNextUpdateExpire(v); });
-    });
-    read([&] { FirstTimeClose = boolValue("FirstTimeClose", false); });
-    read([&] { SetTimeZone(present("TimeZone") ? intValue("TimeZone", 0) : SystemTimeZoneHours()); });
-    read([&] { ContactsFile = stringValue("ContactsFile", QStringLiteral("PBook.xml")); });
-    read([&] { LastX = intValue("LastX", 100); });
-    read([&] { LastY = intValue("LastY", 50); });
-    read([&] { LastW = intValue("LastW", 487); });
-    read([&] { LastH = intValue("LastH", 635); });
-    read([&] { SetProxyEnabled(boolValue("ProxyEnabled", false)); });
-    read([&] { SetProxyAddress(stringValue("ProxyAddress", {})); });
-    read([&] { SetProxyPort(intValue("ProxyPort", 0)); });
-    read([&] { SetProxyAuthEnabled(boolValue("ProxyAuthEnabled", false)); });
-    read([&] { SetProxyUsername(stringValue("ProxyUsername", {})); });
-    read([&] { SetProxyPassword(stringValue("ProxyPassword", {})); });
-    read([&] { LastIntPrefix = stringValue("LastIntPrefix", {}); });
-    read([&] { SetWarningMediumQuality(boolValue("WarningMediumQuality", true)); });
-    read([&] { SetWarningUnicode(boolValue("WarningUnicode", true)); });
-    read([&] { SetWarningManySMS(boolValue("WarningManySMS", true)); });
+    }
     m_hadTypeErrors = !firstError.isEmpty();
     if (m_hadTypeErrors)
         throw ERegistryException(firstError);
 }
 
+void TSettingsHolder::WriteStored(Setting id)
+{
+    const SettingSpec& spec = SpecOf(id);
+    const QString key = SettingsKey();
+    const QString name = spec.Name();
+    switch (spec.type) {
+    case SettingType::Bool:
+        m_store.WriteBool(key, name, Flag(id));
+        break;
+    case SettingType::Integer:
+    case SettingType::Port:
+        m_store.WriteInteger(key, name, Number(id));
+        break;
+    case SettingType::String:
+        m_store.WriteString(key, name, EffectiveValue(id).toString());
+        break;
+    case SettingType::Secret:
+        // An empty field is saved as the demo account; a password only while it is remembered.
+        m_store.WriteString(key, name,
+                            Encipher(id == Setting::Password && !GetRememberPwd()
+                                         ? QString()
+                                         : EffectiveValue(id).toString()));
+        break;
+    case SettingType::DateTime:
+        m_store.WriteDateTime(key, name, Value(id).toDouble());
+        break;
+    }
+}
+
 bool TSettingsHolder::SaveSettings()
 {
     m_lastError.clear();
-    const QString key = SettingsKey();
     try {
         ReloadStore();
-        m_store.CreateKey(key);
-        auto b = [&](const char* name, bool v) { m_store.WriteBool(key, QString::fromLatin1(name), v); };
-        auto i = [&](const char* name, qint32 v) { m_store.WriteInteger(key, QString::fromLatin1(name), v); };
-        auto s = [&](const char* name, const QString& v) {
-            m_store.WriteString(key, QString::fromLatin1(name), v);
-        };
-
-        b("StartUpConnection", m_startUpConnection);
-        b("CheckForUpdatesOnStartup", m_checkForUpdates);
-        b("RunAtStartup", m_runAtStartup);
-        b("UsePGOnline", m_usePGOnline);
-        b("DisableSound", m_disableSound);
-        s("UserName", Encipher(GetUserName()));
-        b("RememberPwd", m_rememberPwd);
-        s("Password", Encipher(m_rememberPwd ? GetPassword() : QString()));
-        s("Language", GetLanguage());
-        s("Sender", m_sender);
-        b("FirstTime", m_firstTime);
-        b("FirstTimeClose", FirstTimeClose);
-        i("TimeZone", m_timeZone);
+        m_store.CreateKey(SettingsKey());
         if (m_host) {
             const QPoint pos = m_host->CurrentPosition();
-            LastX = pos.x();
-            LastY = pos.y();
+            SetWindowPlace(pos.x(), pos.y(), LastW(), LastH());
         }
-        i("LastX", LastX);
-        i("LastY", LastY);
-        i("LastW", LastW);
-        i("LastH", LastH);
-        b("ProxyEnabled", m_proxyEnabled);
-        s("ProxyAddress", m_proxyAddress);
-        if (m_proxyAddress.trimmed().isEmpty())
-            b("ProxyEnabled", false); // the check box itself stays as it is
-        i("ProxyPort", m_proxyPort);
-        b("ProxyAuthEnabled", m_proxyAuthEnabled);
-        s("ProxyUsername", m_proxyUsername);
-        s("ProxyPassword", m_proxyPassword);
-        b("WarningMediumQuality", m_warningMediumQuality);
-        b("WarningManySMS", m_warningManySMS);
-        b("WarningUnicode", m_warningUnicode);
-        s("LastIntPrefix", LastIntPrefix);
+        for (Setting id : SaveOrder()) {
+            WriteStored(id);
+            // The check box itself stays as it is.
+            if (id == Setting::ProxyAddress && GetProxyAddress().trimmed().isEmpty())
+                m_store.WriteBool(SettingsKey(), SpecOf(Setting::ProxyEnabled).Name(), false);
+        }
         SaveStore();
     } catch (const ERegistryException& e) {
         ReportError(e.Message());
@@ -340,25 +296,24 @@ bool TSettingsHolder::SaveSettings()
 
 void TSettingsHolder::UpdateAutostart()
 {
-    const bool written =
-        m_runAtStartup ? Autostart::Set(AutostartName(), m_programPath) : Autostart::Remove(AutostartName());
+    const bool written = GetRunAtStartup() ? Autostart::Set(AutostartName(), m_programPath)
+                                           : Autostart::Remove(AutostartName());
     if (!written)
         ReportError(QStringLiteral("Failed to set data for '%1'").arg(AutostartName()));
     for (const QString& legacy : LegacyAutostartNames())
         Autostart::Remove(legacy);
 }
 
-void TSettingsHolder::WriteNow(const char* name, const RegValue& value)
+void TSettingsHolder::WriteNow(const SettingSpec& spec)
 {
-    const QString key = SettingsKey();
     try {
         // Inside LoadSettings the store already holds the file being read.
         if (!m_loading)
             ReloadStore();
-        m_store.SetValue(key, QString::fromLatin1(name), value);
+        WriteStored(spec.id);
         SaveStore();
     } catch (const ERegistryException&) {
-        ReportError(QStringLiteral("Failed to set data for '%1'").arg(QString::fromLatin1(name)));
+        ReportError(QStringLiteral("Failed to set data for '%1'").arg(spec.Name()));
     }
 }
 
@@ -385,31 +340,95 @@ bool TSettingsHolder::WriteStoredValue(const QString& key, const QString& name,
     return true;
 }
 
-QString TSettingsHolder::GetUserName() const
+QVariant TSettingsHolder::Normalised(Setting id, const QVariant& value) const
 {
-    return m_userName.isEmpty() ? DemoUserName() : m_userName;
+    switch (SpecOf(id).type) {
+    case SettingType::Bool:
+        return value.toBool();
+    case SettingType::Integer:
+        break;
+    case SettingType::Port:
+        return std::clamp(value.toInt(), 0, 65535);
+    case SettingType::String:
+    case SettingType::Secret:
+        break;
+    case SettingType::DateTime:
+        return value.toDouble();
+    }
+    switch (id) {
+    case Setting::UserName:
+        return value.toString().compare(DemoUserName(), Qt::CaseInsensitive) == 0 ? QString()
+                                                                                  : value.toString();
+    case Setting::Password:
+        return value.toString().compare(DemoPassword(), Qt::CaseInsensitive) == 0 ? QString()
+                                                                                  : value.toString();
+    case Setting::Sender: {
+        const QString text = value.toString();
+        return IsNumericSender(text) ? text : text.left(AlphanumericSenderMaxLength);
+    }
+    case Setting::Language: {
+        const QString code = value.toString();
+        if (code == u"ENG" || code == u"ITA" || code == u"POR")
+            return code;
+        const int locale = SystemFacts::LocaleId();
+        return (locale == 0x0410 || locale == 0x0810) ? QStringLiteral("ITA") : QStringLiteral("ENG");
+    }
+    case Setting::TimeZone: {
+        int hours = value.toInt();
+        if (hours < -12 || hours > 12)
+            hours = SystemTimeZoneHours();
+        // Hours outside the list (a system zone of +13 or +14) select "GMT".
+        return (hours >= -12 && hours <= 12) ? hours : 0;
+    }
+    default:
+        break;
+    }
+    return SpecOf(id).type == SettingType::Integer ? QVariant(value.toInt()) : QVariant(value.toString());
 }
 
-void TSettingsHolder::SetUserName(const QString& value)
+void TSettingsHolder::SetValue(Setting id, const QVariant& value)
 {
-    Assign(m_userName, value.compare(DemoUserName(), Qt::CaseInsensitive) == 0 ? QString() : value,
-           "UserName");
+    const QVariant normalised = Normalised(id, value);
+    QVariant& field = m_values[static_cast<size_t>(id)];
+    const SettingSpec& spec = SpecOf(id);
+    if (field != normalised) {
+        field = normalised;
+        emit valueChanged(spec.Name());
+    }
+    if (spec.writeAtOnce)
+        WriteNow(spec);
+}
+
+QVariant TSettingsHolder::EffectiveValue(Setting id) const
+{
+    switch (id) {
+    case Setting::UserName:
+        return GetUserName();
+    case Setting::Password:
+        return GetPassword();
+    case Setting::Language:
+        return GetLanguage();
+    default:
+        return Value(id);
+    }
+}
+
+void TSettingsHolder::SetWindowPlace(qint32 x, qint32 y, qint32 width, qint32 height)
+{
+    SetValue(Setting::LastX, x);
+    SetValue(Setting::LastY, y);
+    SetValue(Setting::LastW, width);
+    SetValue(Setting::LastH, height);
+}
+
+QString TSettingsHolder::GetUserName() const
+{
+    return UserNameField().isEmpty() ? DemoUserName() : UserNameField();
 }
 
 QString TSettingsHolder::GetPassword() const
 {
-    return m_password.isEmpty() ? DemoPassword() : m_password;
-}
-
-void TSettingsHolder::SetPassword(const QString& value)
-{
-    Assign(m_password, value.compare(DemoPassword(), Qt::CaseInsensitive) == 0 ? QString() : value,
-           "Password");
-}
-
-void TSettingsHolder::SetRememberPwd(bool value)
-{
-    Assign(m_rememberPwd, value, "RememberPwd");
+    return PasswordField().isEmpty() ? DemoPassword() : PasswordField();
 }
 
 bool TSettingsHolder::IsNumericSender(const QString& text)
@@ -424,57 +443,16 @@ bool TSettingsHolder::IsNumericSender(const QString& text)
 
 int TSettingsHolder::SenderMaxLength() const
 {
-    return IsNumericSender(m_sender) ? NumericSenderMaxLength : AlphanumericSenderMaxLength;
-}
-
-void TSettingsHolder::SetSender(const QString& value)
-{
-    Assign(m_sender, IsNumericSender(value) ? value : value.left(AlphanumericSenderMaxLength), "Sender");
+    return IsNumericSender(GetSender()) ? NumericSenderMaxLength : AlphanumericSenderMaxLength;
 }
 
 QString TSettingsHolder::GetLanguage(const QString& fallback) const
 {
-    return m_language.isEmpty() ? fallback : m_language;
-}
-
-void TSettingsHolder::SetLanguage(const QString& code)
-{
-    QString chosen;
-    if (code == u"ENG" || code == u"ITA" || code == u"POR") {
-        chosen = code;
-    } else {
-        const int locale = SystemFacts::LocaleId();
-        chosen = (locale == 0x0410 || locale == 0x0810) ? QStringLiteral("ITA") : QStringLiteral("ENG");
-    }
-    Assign(m_language, chosen, "Language");
+    const QString code = Text(Setting::Language);
+    return code.isEmpty() ? fallback : code;
 }
 
 int TSettingsHolder::SystemTimeZoneHours()
 {
     return RoundHalfEven(SystemFacts::TimeZoneBiasMinutes(), -60);
-}
-
-void TSettingsHolder::SetTimeZone(int hours)
-{
-    if (hours < -12 || hours > 12)
-        hours = SystemTimeZoneHours();
-    // Hours outside the list (a system zone of +13 or +14) select "GMT".
-    Assign(m_timeZone, (hours >= -12 && hours <= 12) ? hours : 0, "TimeZone");
-}
-
-void TSettingsHolder::SetProxyPort(int port)
-{
-    Assign(m_proxyPort, std::clamp(port, 0, 65535), "ProxyPort");
-}
-
-void TSettingsHolder::SetFirstTime(bool value)
-{
-    Assign(m_firstTime, value, "FirstTime");
-    WriteNow("FirstTime", RegValue::Dword(value ? 1 : 0));
-}
-
-void TSettingsHolder::SetNextUpdateExpire(double days)
-{
-    Assign(m_nextUpdateExpire, days, "NextUpdateExpire");
-    WriteNow("NextUpdateExpire", RegValue::DateTime(days));
 }

@@ -2,6 +2,7 @@
 
 #include "platform/RegistryStore.h"
 #include "settings/Endpoints.h"
+#include "settings/SettingsTable.h"
 
 #include <QObject>
 #include <QRect>
@@ -22,7 +23,8 @@ public:
 // The persisted settings of the program, held at run time. Every reader sees the current
 // value, including edits the settings dialog has made but not yet confirmed: the dialog
 // binds to this object live (valueChanged), OK and Apply call SaveSettings, Cancel calls
-// LoadSettings(false). Values are named by their registry value names.
+// LoadSettings(false). Values are named by their registry value names and described once,
+// in SettingsTable: loading, saving, brelmont-cli config and the dialog all go by it.
 class TSettingsHolder : public QObject
 {
     Q_OBJECT
@@ -59,76 +61,91 @@ public:
     bool StoreUsable() const { return m_store.Status() != RegistryStore::LoadStatus::Unusable; }
     QString RegistryPath() const { return m_store.FilePath(); }
 
-    QString GetUserName() const;
-    void SetUserName(const QString& value);
-    QString GetPassword() const;
-    void SetPassword(const QString& value);
-    // The fields as typed, empty for the demo account.
-    QString UserNameField() const { return m_userName; }
-    QString PasswordField() const { return m_password; }
-    bool GetRememberPwd() const { return m_rememberPwd; }
-    void SetRememberPwd(bool value);
+    // Every setting by its table row; Value gives the field as held (an empty user name for
+    // the demo account), SetValue runs the setting's rule, emits valueChanged when the value
+    // changes and writes the values marked so in the table at once.
+    QVariant Value(Setting id) const { return m_values[static_cast<size_t>(id)]; }
+    void SetValue(Setting id, const QVariant& value);
+    // The value as readers see it: the demo account for empty credentials, the language code.
+    QVariant EffectiveValue(Setting id) const;
 
-    QString GetSender() const { return m_sender; }
-    void SetSender(const QString& value); // runs the sender length rule
+    QString GetUserName() const;
+    void SetUserName(const QString& value) { SetValue(Setting::UserName, value); }
+    QString GetPassword() const;
+    void SetPassword(const QString& value) { SetValue(Setting::Password, value); }
+    // The fields as typed, empty for the demo account.
+    QString UserNameField() const { return Text(Setting::UserName); }
+    QString PasswordField() const { return Text(Setting::Password); }
+    bool GetRememberPwd() const { return Flag(Setting::RememberPwd); }
+    void SetRememberPwd(bool value) { SetValue(Setting::RememberPwd, value); }
+
+    QString GetSender() const { return Text(Setting::Sender); }
+    void SetSender(const QString& value) { SetValue(Setting::Sender, value); } // runs the sender length rule
     int SenderMaxLength() const;
     static bool IsNumericSender(const QString& text);
 
     // "ENG", "ITA" or "POR"; with no language selected, returns fallback unchanged.
     QString GetLanguage(const QString& fallback = QString()) const;
-    void SetLanguage(const QString& code);
-    int GetTimeZone() const { return m_timeZone; }
-    void SetTimeZone(int hours);
+    void SetLanguage(const QString& code) { SetValue(Setting::Language, code); }
+    int GetTimeZone() const { return Number(Setting::TimeZone); }
+    void SetTimeZone(int hours) { SetValue(Setting::TimeZone, hours); }
     static int SystemTimeZoneHours();
 
-    bool IsFirstTime() const { return m_firstTime; }
-    void SetFirstTime(bool value); // written to the registry at once
-    double GetNextUpdateExpire() const { return m_nextUpdateExpire; }
-    void SetNextUpdateExpire(double days); // written to the registry at once
+    bool IsFirstTime() const { return Flag(Setting::FirstTime); }
+    void SetFirstTime(bool value) { SetValue(Setting::FirstTime, value); } // written at once
+    double GetNextUpdateExpire() const { return Value(Setting::NextUpdateExpire).toDouble(); }
+    void SetNextUpdateExpire(double days) { SetValue(Setting::NextUpdateExpire, days); } // written at once
 
-    bool GetStartUpConnection() const { return m_startUpConnection; }
-    void SetStartUpConnection(bool v) { Assign(m_startUpConnection, v, "StartUpConnection"); }
-    bool GetDisableSound() const { return m_disableSound; }
-    void SetDisableSound(bool v) { Assign(m_disableSound, v, "DisableSound"); }
-    bool GetCheckForUpdatesOnStartup() const { return m_checkForUpdates; }
-    void SetCheckForUpdatesOnStartup(bool v) { Assign(m_checkForUpdates, v, "CheckForUpdatesOnStartup"); }
-    bool GetRunAtStartup() const { return m_runAtStartup; }
-    void SetRunAtStartup(bool v) { Assign(m_runAtStartup, v, "RunAtStartup"); }
-    bool GetUsePGOnline() const { return m_usePGOnline; }
-    void SetUsePGOnline(bool v) { Assign(m_usePGOnline, v, "UsePGOnline"); }
-    bool GetProxyEnabled() const { return m_proxyEnabled; }
-    void SetProxyEnabled(bool v) { Assign(m_proxyEnabled, v, "ProxyEnabled"); }
-    bool GetProxyAuthEnabled() const { return m_proxyAuthEnabled; }
-    void SetProxyAuthEnabled(bool v) { Assign(m_proxyAuthEnabled, v, "ProxyAuthEnabled"); }
-    bool GetWarningManySMS() const { return m_warningManySMS; }
-    void SetWarningManySMS(bool v) { Assign(m_warningManySMS, v, "WarningManySMS"); }
-    bool GetWarningMediumQuality() const { return m_warningMediumQuality; }
-    void SetWarningMediumQuality(bool v) { Assign(m_warningMediumQuality, v, "WarningMediumQuality"); }
-    bool GetWarningUnicode() const { return m_warningUnicode; }
-    void SetWarningUnicode(bool v) { Assign(m_warningUnicode, v, "WarningUnicode"); }
-    QString GetProxyAddress() const { return m_proxyAddress; }
-    void SetProxyAddress(const QString& v) { Assign(m_proxyAddress, v, "ProxyAddress"); }
-    QString GetProxyUsername() const { return m_proxyUsername; }
-    void SetProxyUsername(const QString& v) { Assign(m_proxyUsername, v, "ProxyUsername"); }
-    QString GetProxyPassword() const { return m_proxyPassword; }
-    void SetProxyPassword(const QString& v) { Assign(m_proxyPassword, v, "ProxyPassword"); }
-    int GetProxyPort() const { return m_proxyPort; }
-    void SetProxyPort(int port); // bounded to 0..65535 like its spin box
+    bool GetStartUpConnection() const { return Flag(Setting::StartUpConnection); }
+    void SetStartUpConnection(bool v) { SetValue(Setting::StartUpConnection, v); }
+    bool GetDisableSound() const { return Flag(Setting::DisableSound); }
+    void SetDisableSound(bool v) { SetValue(Setting::DisableSound, v); }
+    bool GetCheckForUpdatesOnStartup() const { return Flag(Setting::CheckForUpdatesOnStartup); }
+    void SetCheckForUpdatesOnStartup(bool v) { SetValue(Setting::CheckForUpdatesOnStartup, v); }
+    bool GetRunAtStartup() const { return Flag(Setting::RunAtStartup); }
+    void SetRunAtStartup(bool v) { SetValue(Setting::RunAtStartup, v); }
+    bool GetUsePGOnline() const { return Flag(Setting::UsePGOnline); }
+    void SetUsePGOnline(bool v) { SetValue(Setting::UsePGOnline, v); }
+    bool GetProxyEnabled() const { return Flag(Setting::ProxyEnabled); }
+    void SetProxyEnabled(bool v) { SetValue(Setting::ProxyEnabled, v); }
+    bool GetProxyAuthEnabled() const { return Flag(Setting::ProxyAuthEnabled); }
+    void SetProxyAuthEnabled(bool v) { SetValue(Setting::ProxyAuthEnabled, v); }
+    bool GetWarningManySMS() const { return Flag(Setting::WarningManySMS); }
+    void SetWarningManySMS(bool v) { SetValue(Setting::WarningManySMS, v); }
+    bool GetWarningMediumQuality() const { return Flag(Setting::WarningMediumQuality); }
+    void SetWarningMediumQuality(bool v) { SetValue(Setting::WarningMediumQuality, v); }
+    bool GetWarningUnicode() const { return Flag(Setting::WarningUnicode); }
+    void SetWarningUnicode(bool v) { SetValue(Setting::WarningUnicode, v); }
+    QString GetProxyAddress() const { return Text(Setting::ProxyAddress); }
+    void SetProxyAddress(const QString& v) { SetValue(Setting::ProxyAddress, v); }
+    QString GetProxyUsername() const { return Text(Setting::ProxyUsername); }
+    void SetProxyUsername(const QString& v) { SetValue(Setting::ProxyUsername, v); }
+    QString GetProxyPassword() const { return Text(Setting::ProxyPassword); }
+    void SetProxyPassword(const QString& v) { SetValue(Setting::ProxyPassword, v); }
+    int GetProxyPort() const { return Number(Setting::ProxyPort); }
+    void SetProxyPort(int port)
+    {
+        SetValue(Setting::ProxyPort, port);
+    } // bounded to 0..65535 like its spin box
+
+    // The main window's place, the first-close notice, the last country chosen, the previous
+    // phone book's file name (read only: SaveSettings never writes it).
+    qint32 LastX() const { return Number(Setting::LastX); }
+    qint32 LastY() const { return Number(Setting::LastY); }
+    qint32 LastW() const { return Number(Setting::LastW); }
+    qint32 LastH() const { return Number(Setting::LastH); }
+    void SetWindowPlace(qint32 x, qint32 y, qint32 width, qint32 height);
+    bool GetFirstTimeClose() const { return Flag(Setting::FirstTimeClose); }
+    void SetFirstTimeClose(bool v) { SetValue(Setting::FirstTimeClose, v); }
+    QString GetLastIntPrefix() const { return Text(Setting::LastIntPrefix); }
+    void SetLastIntPrefix(const QString& v) { SetValue(Setting::LastIntPrefix, v); }
+    QString GetContactsFile() const { return Text(Setting::ContactsFile); }
 
     const TEndpoints& GetEndpoints() const { return m_endpoints; }
 
     // Writes (or, for nullopt, deletes) one value outside the holder's own save: the
     // read-only values such as ContactsFile and the endpoints, and brelmont-cli's unset.
     bool WriteStoredValue(const QString& key, const QString& name, const std::optional<RegValue>& value);
-
-    // Plain fields, kept current by the main window and the prefix choosers.
-    qint32 LastX = 100;
-    qint32 LastY = 50;
-    qint32 LastW = 487;
-    qint32 LastH = 635;
-    bool FirstTimeClose = false;
-    QString LastIntPrefix;
-    QString ContactsFile = QStringLiteral("PBook.xml");
 
 signals:
     void valueChanged(const QString& name);
@@ -138,18 +155,17 @@ signals:
     void registryError(const QString& message);
 
 private:
-    template <typename T> void Assign(T& field, const T& value, const char* name)
-    {
-        if (field == value)
-            return;
-        field = value;
-        emit valueChanged(QString::fromLatin1(name));
-    }
+    bool Flag(Setting id) const { return Value(id).toBool(); }
+    int Number(Setting id) const { return Value(id).toInt(); }
+    QString Text(Setting id) const { return Value(id).toString(); }
+    QVariant Normalised(Setting id, const QVariant& value) const;
     void ReloadStore(); // re-reads the file, noting where an unparsable one was kept
     void SaveStore();   // writes the file, telling where a damaged one was kept
     void ReadValues();
+    QVariant ReadStored(const SettingSpec& spec) const;
+    void WriteStored(Setting id);
     void CopyLegacyKey();
-    void WriteNow(const char* name, const RegValue& value);
+    void WriteNow(const SettingSpec& spec);
     void UpdateAutostart();
     void ReportError(const QString& message);
 
@@ -161,28 +177,6 @@ private:
     QString m_damagedCopy;
     bool m_hadTypeErrors = false;
     bool m_loading = false;
-
-    bool m_startUpConnection = true;
-    bool m_disableSound = false;
-    bool m_checkForUpdates = true;
-    bool m_runAtStartup = true;
-    bool m_usePGOnline = false;
-    QString m_userName;
-    bool m_rememberPwd = false;
-    QString m_password;
-    QString m_language; // empty: no entry selected
-    QString m_sender = QStringLiteral("Brelmont");
-    bool m_firstTime = true;
-    double m_nextUpdateExpire = 0;
-    int m_timeZone = 0;
-    bool m_proxyEnabled = false;
-    QString m_proxyAddress;
-    int m_proxyPort = 0;
-    bool m_proxyAuthEnabled = false;
-    QString m_proxyUsername;
-    QString m_proxyPassword;
-    bool m_warningMediumQuality = true;
-    bool m_warningUnicode = true;
-    bool m_warningManySMS = true;
+    std::array<QVariant, SettingCount> m_values;
     TEndpoints m_endpoints;
 };

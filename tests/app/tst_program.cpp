@@ -3,10 +3,11 @@
 #include "app/Program.h"
 #include "platform/RegistryStore.h"
 #include "settings/SettingsHolder.h"
-#include "settings/dialog/SettingsDialog.h"
 #include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/MessageDialog.h"
+#include "ui/dialogs/SettingsDialog.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/TrayController.h"
 
 #include <QAction>
 #include <QSignalSpy>
@@ -86,7 +87,6 @@ void TestProgram::dataModuleFollowsStoredLanguage()
     TBrelmontProgram program({}, RegistryPath());
     // The data module existed before the settings loaded, so their first load reached it.
     QCOMPARE(program.DataModule()->Texts.TextSent, QStringLiteral("Envio com sucesso"));
-    QVERIFY(program.DataModule()->Gateway());
 }
 
 void TestProgram::mainWindowTakesLanguageAtStartStep()
@@ -122,7 +122,7 @@ void TestProgram::startUpVisibility()
     QTRY_VERIFY(!main->TimerStart->isActive());
     // Without a tray the window waits minimised instead of hidden; either way it is not shown.
     QCOMPARE(main->isVisible() && !main->isMinimized(), shown);
-    QCOMPARE(main->HiddenInTray, !shown);
+    QCOMPARE(main->Tray().HiddenInTray, !shown);
     QCOMPARE(Stored().ReadBool(TSettingsHolder::SettingsKey(), QStringLiteral("FirstTime")), false);
 }
 
@@ -151,9 +151,9 @@ void TestProgram::settingsDialogBelongsToTheProgram()
     TBrelmontProgram program({}, RegistryPath());
     QTRY_VERIFY(program.MainWindow()->isVisible());
     program.MainWindow()->aImpostazioni->trigger();
-    QVERIFY(program.SettingsDialog()->isVisible());
+    QVERIFY(program.MainWindow()->SettingsDialog()->isVisible());
     QVERIFY(!program.MainWindow()->TimerAskCredit->isActive());
-    program.SettingsDialog()->BtnAnnullaClick();
+    program.MainWindow()->SettingsDialog()->BtnAnnullaClick();
     QVERIFY(program.MainWindow()->TimerAskCredit->isActive());
 }
 

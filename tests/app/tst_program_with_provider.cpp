@@ -8,6 +8,7 @@
 #include "ui/main/MainWindow.h"
 #include "ui/main/NoticeArea.h"
 #include "ui/main/StatusBar.h"
+#include "ui/main/TopPanel.h"
 
 #include <QAction>
 #include <QProcess>
@@ -60,12 +61,15 @@ void TestProgramWithProvider::StartProvider(const QString& account)
     QVERIFY(m_provider->waitForStarted(10000));
     QTRY_VERIFY_WITH_TIMEOUT(m_provider->canReadLine(), 10000);
     const QString line = QString::fromUtf8(m_provider->readLine());
-    const auto match = QRegularExpression(QStringLiteral("gateway-port=(\\d+) gateway-fallback-port=(\\d+)")).match(line);
+    const auto match =
+        QRegularExpression(QStringLiteral("gateway-port=(\\d+) gateway-fallback-port=(\\d+)")).match(line);
     QVERIFY2(match.hasMatch(), qPrintable(line));
     RegistryStore store(RegistryPath());
     store.Load();
-    store.SetValue(TEndpoints::KeyPath(), QStringLiteral("GatewayHost"), RegValue::String(QStringLiteral("127.0.0.1")));
-    store.SetValue(TEndpoints::KeyPath(), QStringLiteral("GatewayPort"), RegValue::Dword(match.captured(1).toUInt()));
+    store.SetValue(TEndpoints::KeyPath(), QStringLiteral("GatewayHost"),
+                   RegValue::String(QStringLiteral("127.0.0.1")));
+    store.SetValue(TEndpoints::KeyPath(), QStringLiteral("GatewayPort"),
+                   RegValue::Dword(match.captured(1).toUInt()));
     store.SetValue(TEndpoints::KeyPath(), QStringLiteral("GatewayFallbackPort"),
                    RegValue::Dword(match.captured(2).toUInt()));
     store.Save();
@@ -91,12 +95,12 @@ void TestProgramWithProvider::lightTurnsGreenAndCreditShows()
     // The very first start shows the window; its first activation asks the credit silently.
     QTRY_VERIFY_WITH_TIMEOUT(!main->StatusBar()->Light()->IsError(), 15000);
     QCOMPARE(main->LastCredit, qint64(12340));
-    QCOMPARE(main->NoticeCount, 0);
+    QCOMPARE(main->TopPanel()->NoticeCount(), 0);
 
     main->aVisualizzaCredito->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(main->NoticeArea()->FindStrip(QStringLiteral("FrCredit")), 15000);
-    const QString text = main->NoticeArea()->FindStrip(QStringLiteral("FrCredit"))->Message();
-    QCOMPARE(text, program.DataModule()->Gateway()->CreditText(12340));
+    QTRY_VERIFY_WITH_TIMEOUT(main->TopPanel()->NoticeArea()->FindStrip(QStringLiteral("FrCredit")), 15000);
+    const QString text = main->TopPanel()->NoticeArea()->FindStrip(QStringLiteral("FrCredit"))->Message();
+    QCOMPARE(text, program.DataModule()->Gateway().CreditText(12340));
     QVERIFY(text.startsWith(u"Credits: "));
 }
 

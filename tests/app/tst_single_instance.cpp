@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
-
 #include <csignal>
 #include <unistd.h>
 
@@ -46,7 +45,8 @@ private:
 bool TestSingleInstance::SendFromThread(const SingleInstance& sender, const QStringList& arguments)
 {
     bool answered = false;
-    std::unique_ptr<QThread> thread(QThread::create([&] { answered = sender.SendRestoreRequest(arguments, 5000); }));
+    std::unique_ptr<QThread> thread(
+        QThread::create([&] { answered = sender.SendRestoreRequest(arguments, 5000); }));
     thread->start();
     // The sender gives up after 5 s; this thread keeps serving its requests meanwhile.
     [[maybe_unused]] const bool finished = QTest::qWaitFor([&] { return thread->isFinished(); }, 10000);
@@ -73,7 +73,8 @@ void TestSingleInstance::requestCarriesArguments()
     SingleInstance second(QStringLiteral("TEST"), folder.path());
     QVERIFY(SendFromThread(second, {QStringLiteral("show"), QStringLiteral("two words")}));
     QTRY_COMPARE(requests.size(), 1);
-    QCOMPARE(requests[0][0].toStringList(), (QStringList{QStringLiteral("show"), QStringLiteral("two words")}));
+    QCOMPARE(requests[0][0].toStringList(),
+             (QStringList{QStringLiteral("show"), QStringLiteral("two words")}));
 }
 
 void TestSingleInstance::staleLockIsTakenOver()
@@ -126,7 +127,8 @@ void TestSingleInstance::unwritableFolderStillStarts()
     QVERIFY(QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     SingleInstance instance(QStringLiteral("TEST"), folder.path());
     QVERIFY(instance.TryBecomePrimary());
-    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(folder.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 QProcessEnvironment TestSingleInstance::ProgramEnvironment(const QTemporaryDir& folder) const
@@ -141,7 +143,8 @@ QProcessEnvironment TestSingleInstance::ProgramEnvironment(const QTemporaryDir& 
     return env;
 }
 
-bool TestSingleInstance::StartProgram(QProcess& process, const QTemporaryDir& folder, const QStringList& arguments)
+bool TestSingleInstance::StartProgram(QProcess& process, const QTemporaryDir& folder,
+                                      const QStringList& arguments)
 {
     WriteLoopbackEndpoints(folder.filePath(QStringLiteral("registry.reg")));
     process.setProcessEnvironment(ProgramEnvironment(folder));

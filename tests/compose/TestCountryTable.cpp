@@ -1,5 +1,4 @@
 #include "compose/CountryTable.h"
-#include "settings/SettingsHolder.h"
 
 #include <QSet>
 #include <QTemporaryDir>
@@ -19,7 +18,6 @@ private slots:
     void findByName();
     void countryOfNumber_data();
     void countryOfNumber();
-    void rememberCountry();
 };
 
 void TestCountryTable::tableSize()
@@ -150,28 +148,6 @@ void TestCountryTable::countryOfNumber()
     const TCountryMatch match = FindCountryOfNumber(number);
     QCOMPARE(match.Row, row);
     QCOMPARE(match.Rest, rest);
-}
-
-void TestCountryTable::rememberCountry()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("registry.reg"));
-    {
-        TSettingsHolder settings(path);
-        settings.LoadSettings(false);
-        QCOMPARE(RememberCountry(settings, 221), QStringLiteral("+44"));
-    }
-    {
-        TSettingsHolder settings(path);
-        settings.LoadSettings(false);
-        QCOMPARE(settings.LastIntPrefix, QStringLiteral("United Kingdom"));
-        QCOMPARE(FindCountryByName(settings.LastIntPrefix), 221);
-        QCOMPARE(RememberCountry(settings, -1), QString());
-    }
-    TSettingsHolder settings(path);
-    settings.LoadSettings(false);
-    QCOMPARE(settings.LastIntPrefix, QString());
 }
 
 QTEST_GUILESS_MAIN(TestCountryTable)

@@ -125,9 +125,8 @@ void TestDestinations::listMembers_data()
     QTest::addColumn<QString>("destinations");
     QTest::newRow("same number with blanks is a duplicate")
         << QStringList{QStringLiteral("+39 333 1234567")} << 1 << 1 << QStringLiteral("+393331234567;");
-    QTest::newRow("member with blanks is sent")
-        << QStringList{QStringLiteral(" +44 7700 900123 ")} << 2 << 0
-        << QStringLiteral("+393331234567;+447700900123;");
+    QTest::newRow("member with blanks is sent") << QStringList{QStringLiteral(" +44 7700 900123 ")} << 2 << 0
+                                                << QStringLiteral("+393331234567;+447700900123;");
     QTest::newRow("other leftovers still dropped")
         << QStringList{QStringLiteral("+44-7700-900123")} << 1 << 0 << QStringLiteral("+393331234567;");
 }

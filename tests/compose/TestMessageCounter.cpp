@@ -1,5 +1,4 @@
 #include "compose/MessageCounter.h"
-#include "settings/SettingsHolder.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,7 +16,6 @@ private slots:
     void tooLongStatus();
     void unicodeWarningOnlyOnTheChange();
     void unicodeWarningRespectsTheSetting();
-    void warningAnswerIsSaved();
 };
 
 void TestMessageCounter::texts_data()
@@ -156,22 +154,6 @@ void TestMessageCounter::unicodeWarningRespectsTheSetting()
     TMessageCounter counter;
     QCOMPARE(counter.Recount(QStringLiteral("\u00E1"), 0, 0, false).ShowUnicodeWarning, false);
     QCOMPARE(counter.IsUnicode(), true);
-}
-
-void TestMessageCounter::warningAnswerIsSaved()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("registry.reg"));
-    {
-        TSettingsHolder settings(path);
-        settings.LoadSettings(false);
-        QCOMPARE(settings.GetWarningUnicode(), true);
-        TMessageCounter::StoreUnicodeWarningAnswer(settings, true);
-    }
-    TSettingsHolder reread(path);
-    reread.LoadSettings(false);
-    QCOMPARE(reread.GetWarningUnicode(), false);
 }
 
 QTEST_GUILESS_MAIN(TestMessageCounter)

@@ -1,6 +1,6 @@
 #include "PeerProcesses.h"
 #include "cli/CliCommand.h"
-#include "settings/GlobalTexts.h"
+#include "i18n/GlobalTexts.h"
 #include "settings/SettingsHolder.h"
 
 #include <QJsonDocument>

@@ -1,55 +1,15 @@
 #include "NetTestSupport.h"
-#include "net/GatewayResultView.h"
+#include "i18n/GlobalTexts.h"
 #include "net/GatewayResults.h"
 #include "net/SMSServer.h"
-#include "net/SoundPlayer.h"
 #include "net/TcpClient.h"
-#include "settings/GlobalTexts.h"
 #include "settings/SettingsHolder.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-// Records what the results did to the main window.
-class FakeView : public IGatewayResultView
-{
-public:
-    void ShowCreditNotice(const QString& text) override { notices.append(text); }
-    void SetCredit(qint64 thousandths) override { credit = thousandths; }
-    void SetConnectionState(bool error) override { connectionError = error; }
-    void Relayout() override { ++relayouts; }
-    bool IsWindowStateNormal() const override { return normal; }
-    void StopSendingAnimation() override { ++animationStops; }
-    void SetStatusText(const QString& text) override { status = text; }
-    void StartStatusClearTimer() override { ++clearTimers; }
-    void EnterSentState(const QString& text) override { sentText = text; }
-    void ShowTestAccountNotice() override { ++testNotices; }
-
-    bool normal = true;
-    QStringList notices;
-    qint64 credit = -100;
-    std::optional<bool> connectionError;
-    int relayouts = 0;
-    int animationStops = 0;
-    QString status = QStringLiteral("untouched");
-    int clearTimers = 0;
-    QString sentText;
-    int testNotices = 0;
-};
-
-class CountingSounds : public ISoundPlayer
-{
-public:
-    void Play(Sound sound) override { (sound == Sound::SmsOk ? ok : error)++; }
-    int ok = 0;
-    int error = 0;
-};
-} // namespace
-
-// Send and credit results against a fake main window.
+// Send and credit results, as their signals report them.
 class TestGatewayResults : public QObject
 {
     Q_OBJECT
@@ -58,8 +18,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<TSettingsHolder> m_settings;
     std::unique_ptr<TGlobalTexts> m_texts;
-    std::unique_ptr<FakeView> m_view;
-    std::unique_ptr<CountingSounds> m_sounds;
     std::unique_ptr<TGatewayResults> m_results;
 
 private slots:
@@ -82,9 +40,7 @@ private slots:
         m_settings->SetSender(QStringLiteral("Mario"));
         m_texts = std::make_unique<TGlobalTexts>();
         m_texts->ApplyLanguage(QStringLiteral("ENG"));
-        m_view = std::make_unique<FakeView>();
-        m_sounds = std::make_unique<CountingSounds>();
-        m_results = std::make_unique<TGatewayResults>(*m_settings, *m_texts, *m_view, m_sounds.get());
+        m_results = std::make_unique<TGatewayResults>(*m_settings, *m_texts);
         m_results->SetLocale(QLocale(QLocale::Italian, QLocale::Italy));
     }
     void cleanup()
@@ -124,39 +80,33 @@ private slots:
         QCOMPARE(m_results->CreditText(credit), text);
     }
 
-    void creditShownWhenAsked()
-    {
-        m_texts->ApplyLanguage(QStringLiteral("ITA"));
-        QSignalSpy finished(m_results.get(), &TGatewayResults::creditFinished);
-        m_results->SMSLogin(nullptr, 12340, -1, 1);
-        QCOMPARE(m_view->notices, QStringList{QStringLiteral("Credito: \u20AC 12,34")});
-        QCOMPARE(m_view->credit, qint64(12340));
-        QCOMPARE(m_view->connectionError, std::optional<bool>(false));
-        QCOMPARE(m_view->relayouts, 1);
-        QVERIFY(m_results->IsCreditReleasePending());
-        QCOMPARE(finished.size(), 1);
-    }
-
-    void silentQueryShowsNoNotice()
-    {
-        m_results->SMSLogin(nullptr, 500, -1, 0);
-        QVERIFY(m_view->notices.isEmpty());
-        QCOMPARE(m_view->credit, qint64(500));
-    }
-
-    void demoAccountShowsNoNotice_data()
+    void creditReceived_data()
     {
         QTest::addColumn<QString>("user");
-        QTest::newRow("empty field") << QString();
-        QTest::newRow("upper case") << TSettingsHolder::DemoUserName().toUpper();
+        QTest::addColumn<int>("tag");
+        QTest::addColumn<bool>("notice");
+        QTest::newRow("asked") << QStringLiteral("mario") << 1 << true;
+        QTest::newRow("silent query") << QStringLiteral("mario") << 0 << false;
+        QTest::newRow("demo account, empty field") << QString() << 1 << false;
+        QTest::newRow("demo account in capitals") << TSettingsHolder::DemoUserName().toUpper() << 1 << false;
     }
-    void demoAccountShowsNoNotice()
+    void creditReceived()
     {
         QFETCH(QString, user);
+        QFETCH(int, tag);
+        QFETCH(bool, notice);
         m_settings->SetUserName(user);
-        m_results->SMSLogin(nullptr, 500, -1, 1);
-        QVERIFY(m_view->notices.isEmpty());
-        QCOMPARE(m_view->credit, qint64(500));
+        m_texts->ApplyLanguage(QStringLiteral("ITA"));
+        QSignalSpy credit(m_results.get(), &TGatewayService::creditReceived);
+        QSignalSpy connection(m_results.get(), &TGatewayService::connectionStateChanged);
+        m_results->SMSLogin(nullptr, 12340, -1, static_cast<quint8>(tag));
+        QCOMPARE(credit.size(), 1);
+        QCOMPARE(credit.at(0).at(0).toLongLong(), qint64(12340));
+        QCOMPARE(credit.at(0).at(1).toString(), QStringLiteral("Credito: \u20AC 12,34"));
+        QCOMPARE(credit.at(0).at(2).toBool(), notice);
+        QCOMPARE(connection.size(), 1);
+        QCOMPARE(connection.at(0).at(0).toBool(), false);
+        QVERIFY(m_results->IsCreditReleasePending());
     }
 
     void failedQueryTexts_data()
@@ -177,57 +127,46 @@ private slots:
     {
         QFETCH(int, status);
         QFETCH(QString, text);
+        QSignalSpy refused(m_results.get(), &TGatewayService::loginRefused);
+        QSignalSpy credit(m_results.get(), &TGatewayService::creditReceived);
         m_results->SMSLogin(nullptr, 0, status, 1);
-        QCOMPARE(m_view->status, text);
-        QCOMPARE(m_view->connectionError, std::optional<bool>(true));
-        QCOMPARE(m_view->animationStops, 1);
+        QCOMPARE(refused.size(), 1);
+        QCOMPARE(refused.at(0).at(0).toInt(), status);
+        QCOMPARE(refused.at(0).at(1).toString(), text);
+        QCOMPARE(credit.size(), 0);
         QVERIFY(!m_results->IsCreditReleasePending());
     }
 
-    void failedQueryIgnoredWhenNotNormal()
+    void submissionOutcomes_data()
     {
-        m_view->normal = false;
-        m_results->SMSLogin(nullptr, 0, 10061, 1);
-        QCOMPARE(m_view->status, QStringLiteral("untouched"));
-        QVERIFY(!m_view->connectionError.has_value());
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<int>("demoNotices");
+        QTest::newRow("accepted") << QStringLiteral("mario") << true << 0;
+        QTest::newRow("accepted for the demo account") << QString() << true << 1;
+        QTest::newRow("refused") << QStringLiteral("mario") << false << 0;
+        QTest::newRow("refused for the demo account") << QString() << false << 0;
     }
-
-    void accepted()
+    void submissionOutcomes()
     {
-        m_results->SMSOKResult(nullptr, 4321);
-        QCOMPARE(m_view->credit, qint64(4321));
-        QCOMPARE(m_view->status, QString());
-        QCOMPARE(m_view->clearTimers, 1);
-        QCOMPARE(m_view->sentText, QStringLiteral("Message sent"));
-        QCOMPARE(m_sounds->ok, 1);
-        QCOMPARE(m_sounds->error, 0);
-        QCOMPARE(m_view->testNotices, 0);
-    }
-
-    void acceptedForTheDemoAccount()
-    {
-        m_settings->SetUserName(QString());
-        m_results->SMSOKResult(nullptr, 1);
-        QCOMPARE(m_view->testNotices, 1);
-    }
-
-    void refused()
-    {
-        m_view->sentText.clear();
-        m_results->SMSErrorResult(nullptr, 1, 0);
-        QCOMPARE(m_view->status, QStringLiteral("Message not sent"));
-        QCOMPARE(m_view->clearTimers, 1);
-        QCOMPARE(m_view->animationStops, 1);
-        QCOMPARE(m_view->sentText, QString());
-        QCOMPARE(m_sounds->error, 1);
-    }
-
-    void disableSoundSilencesBoth()
-    {
-        m_settings->SetDisableSound(true);
-        m_results->SMSOKResult(nullptr, 1);
-        m_results->SMSErrorResult(nullptr, 0, 0);
-        QCOMPARE(m_sounds->ok + m_sounds->error, 0);
+        QFETCH(QString, user);
+        QFETCH(bool, accepted);
+        QFETCH(int, demoNotices);
+        m_settings->SetUserName(user);
+        QSignalSpy sent(m_results.get(), &TGatewayService::sendAccepted);
+        QSignalSpy notSent(m_results.get(), &TGatewayService::sendRefused);
+        QSignalSpy demo(m_results.get(), &TGatewayService::demoNoticeDue);
+        if (accepted)
+            m_results->SMSOKResult(nullptr, 4321);
+        else
+            m_results->SMSErrorResult(nullptr, 17, 0);
+        QCOMPARE(sent.size(), accepted ? 1 : 0);
+        QCOMPARE(notSent.size(), accepted ? 0 : 1);
+        const QList<QVariant> outcome = accepted ? sent.at(0) : notSent.at(0);
+        QCOMPARE(outcome.at(accepted ? 0 : 1).toString(),
+                 accepted ? QStringLiteral("Message sent") : QStringLiteral("Message not sent"));
+        QCOMPARE(outcome.at(accepted ? 1 : 0).toLongLong(), accepted ? qint64(4321) : qint64(17));
+        QCOMPARE(demo.size(), demoNotices);
     }
 
     void sendBuildsTheRecord_data()
@@ -273,11 +212,10 @@ private slots:
 
     void failedSendReportsAndEnds()
     {
-        QSignalSpy finished(m_results.get(), &TGatewayResults::sendFinished);
-        m_results->SendSMS(QStringLiteral("+391;"), "x", false, 0, false, 0);
-        QVERIFY(finished.wait());
-        QCOMPARE(finished.at(0).at(0).toBool(), false);
-        QCOMPARE(m_view->status, QStringLiteral("Message not sent"));
+        QSignalSpy refused(m_results.get(), &TGatewayService::sendRefused);
+        QVERIFY(m_results->SendSMS(QStringLiteral("+391;"), "x", false, 0, false, 0));
+        QVERIFY(refused.wait());
+        QCOMPARE(refused.at(0).at(1).toString(), QStringLiteral("Message not sent"));
         QTRY_VERIFY(!m_results->SendSession());
         m_results->DropSessions(); // nothing left to release twice
     }
@@ -288,11 +226,12 @@ private slots:
                                      RegValue::String(QString()));
         m_settings->LoadSettings(false);
         QCOMPARE(m_settings->GetEndpoints().GatewayHost, QString());
+        QSignalSpy refused(m_results.get(), &TGatewayService::sendRefused);
         for (int i = 0; i < 3; ++i)
-            m_results->SendSMS(QStringLiteral("+391"), "x", false, 0, false, 0);
+            QVERIFY(!m_results->SendSMS(QStringLiteral("+391"), "x", false, 0, false, 0));
         QVERIFY(!m_results->SendSession());
         QTRY_COMPARE(m_results->findChildren<TSMSServer*>().size(), 0);
-        QCOMPARE(m_view->status, QStringLiteral("untouched")); // nothing is shown
+        QCOMPARE(refused.size(), 0); // nothing is shown
     }
 
     void queryInsideTheReleaseDelayKeepsTheSession()
@@ -313,14 +252,13 @@ private slots:
     void creditSessionIsReusedThenReleased()
     {
         m_settings->SetProxyEnabled(true); // an empty proxy address attaches no proxy
-        QSignalSpy finished(m_results.get(), &TGatewayResults::creditFinished);
+        QSignalSpy refused(m_results.get(), &TGatewayService::loginRefused);
         m_results->AskCredit(1);
         QPointer<TSMSServer> first = m_results->CreditSession();
         QVERIFY(first);
         QCOMPARE(first->Tag, quint8(1));
-        QVERIFY(finished.wait());
-        QCOMPARE(finished.at(0).at(1).toInt(), 10061);
-        QCOMPARE(m_view->status, QStringLiteral("Not Connected, check internet/firewall."));
+        QVERIFY(refused.wait());
+        QCOMPARE(refused.at(0).at(0).toInt(), 10061);
         // A failed query keeps the session for the next one.
         m_results->AskCredit(0);
         QCOMPARE(m_results->CreditSession(), first.data());
@@ -334,6 +272,8 @@ private slots:
 
     void dropSessionsReleasesBoth()
     {
+        QSignalSpy refused(m_results.get(), &TGatewayService::sendRefused);
+        QSignalSpy loginRefused(m_results.get(), &TGatewayService::loginRefused);
         m_results->AskCredit(0);
         m_results->SendSMS(QStringLiteral("+391"), "x", false, 0, false, 0);
         QPointer<TSMSServer> credit = m_results->CreditSession();
@@ -343,41 +283,7 @@ private slots:
         QVERIFY(!m_results->SendSession());
         QTRY_VERIFY(credit.isNull() && send.isNull());
         QTest::qWait(50);
-        QCOMPARE(m_view->status, QStringLiteral("untouched")); // released sessions report nothing
-    }
-
-    void soundClips_data()
-    {
-        QTest::addColumn<int>("sound");
-        QTest::addColumn<double>("seconds");
-        QTest::newRow("success") << int(ISoundPlayer::Sound::SmsOk) << 1.1;
-        QTest::newRow("error") << int(ISoundPlayer::Sound::SmsError) << 0.5;
-    }
-    void soundClips()
-    {
-        QFETCH(int, sound);
-        QFETCH(double, seconds);
-        QFile clip(TSoundPlayer::ResourcePath(static_cast<ISoundPlayer::Sound>(sound)));
-        QVERIFY(clip.open(QIODevice::ReadOnly));
-        const QByteArray wav = clip.readAll();
-        auto u16 = [&](int at) { return quint16(uchar(wav[at]) | uchar(wav[at + 1]) << 8); };
-        auto u32 = [&](int at) { return quint32(u16(at)) | quint32(u16(at + 2)) << 16; };
-        QCOMPARE(wav.left(4), QByteArray("RIFF"));
-        QCOMPARE(wav.mid(8, 8), QByteArray("WAVEfmt "));
-        QCOMPARE(u16(20), quint16(1));     // PCM
-        QCOMPARE(u16(22), quint16(1));     // mono
-        QCOMPARE(u32(24), quint32(11025)); // samples per second
-        QCOMPARE(u16(34), quint16(8));     // bits per sample
-        QCOMPARE(wav.mid(36, 4), QByteArray("data"));
-        QVERIFY(qAbs(u32(40) / 11025.0 - seconds) < 0.05);
-    }
-
-    void playerWithoutAudioOutput()
-    {
-        // Plays nothing (no device here) and never fails.
-        TSoundPlayer player;
-        player.Play(ISoundPlayer::Sound::SmsOk);
-        player.Play(ISoundPlayer::Sound::SmsError);
+        QCOMPARE(refused.size() + loginRefused.size(), 0); // released sessions report nothing
     }
 };
 

@@ -154,10 +154,11 @@ void TestSettingsHolder::firstStartOnCleanProfile()
     QCOMPARE(holder->GetUsePGOnline(), false);
     QCOMPARE(holder->GetRememberPwd(), false);
     QCOMPARE(holder->IsFirstTime(), true);
-    QCOMPARE(holder->FirstTimeClose, false);
+    QCOMPARE(holder->GetFirstTimeClose(), false);
     QCOMPARE(holder->GetTimeZone(), 1);
-    QCOMPARE(holder->ContactsFile, QStringLiteral("PBook.xml"));
-    QCOMPARE(QRect(holder->LastX, holder->LastY, holder->LastW, holder->LastH), QRect(100, 50, 487, 635));
+    QCOMPARE(holder->GetContactsFile(), QStringLiteral("PBook.xml"));
+    QCOMPARE(QRect(holder->LastX(), holder->LastY(), holder->LastW(), holder->LastH()),
+             QRect(100, 50, 487, 635));
     QCOMPARE(holder->GetProxyEnabled(), false);
     QCOMPARE(holder->GetProxyPort(), 0);
     QCOMPARE(holder->GetWarningMediumQuality(), true);
@@ -195,7 +196,7 @@ void TestSettingsHolder::legacyKeyIsCopied()
     QVERIFY(holder->LoadSettings(false));
     QCOMPARE(holder->GetStartUpConnection(), expected);
     QCOMPARE(holder->GetSender(), QStringLiteral("Mario"));
-    QCOMPARE(holder->LastX, 17);
+    QCOMPARE(holder->LastX(), 17);
 
     RegistryStore store = Store();
     QCOMPARE(store.Value(kKey, QStringLiteral("StartUpConnection")),
@@ -490,8 +491,8 @@ void TestSettingsHolder::wrongTypedValueIsReported_data()
     QTest::addColumn<QString>("error");
     QTest::newRow("string for a Boolean") << QStringLiteral("\"DisableSound\"=\"yes\"")
                                           << QStringLiteral("Invalid data type for 'DisableSound'");
-    QTest::newRow("dword for a string")
-        << QStringLiteral("\"UserName\"=dword:00000001") << QStringLiteral("Invalid data type for 'UserName'");
+    QTest::newRow("dword for a string") << QStringLiteral("\"UserName\"=dword:00000001")
+                                        << QStringLiteral("Invalid data type for 'UserName'");
     QTest::newRow("string for an integer")
         << QStringLiteral("\"TimeZone\"=\"2\"") << QStringLiteral("Invalid data type for 'TimeZone'");
     QTest::newRow("date-time of 4 bytes") << QStringLiteral("\"NextUpdateExpire\"=hex:00,00,00,00")
@@ -507,7 +508,8 @@ void TestSettingsHolder::wrongTypedValueIsReported()
     QFETCH(QString, badLine);
     QFETCH(QString, error);
     WriteRegistry(
-        QStringLiteral("[HKEY_CURRENT_USER\\Software\\Dalvenor]\n\"StartUpConnection\"=dword:00000000\n") + badLine +
+        QStringLiteral("[HKEY_CURRENT_USER\\Software\\Dalvenor]\n\"StartUpConnection\"=dword:00000000\n") +
+        badLine +
         QStringLiteral("\n\"Sender\"=\"Mario\"\n\"LastX\"=dword:00000005\n\"ProxyAddress\"=\"proxy.lan\"\n"
                        "\"WarningManySMS\"=dword:00000000\n\"WarningUnicode\"=\"broken too\"\n"));
     auto holder = Holder();
@@ -518,7 +520,7 @@ void TestSettingsHolder::wrongTypedValueIsReported()
     // Values before and after the bad one are read.
     QCOMPARE(holder->GetStartUpConnection(), false);
     QCOMPARE(holder->GetSender(), QStringLiteral("Mario"));
-    QCOMPARE(holder->LastX, 5);
+    QCOMPARE(holder->LastX(), 5);
     QCOMPARE(holder->GetProxyAddress(), QStringLiteral("proxy.lan"));
     QCOMPARE(holder->GetWarningManySMS(), false);
     // The next save keeps them and repairs the bad value's type.
@@ -627,7 +629,7 @@ void TestSettingsHolder::cancelRestoresAndWindowIsPlaced()
     QCOMPARE(holder->GetSender(), QStringLiteral("Edited")); // readers see the edit at once
 
     window.position = QPoint(300, 200);
-    holder->LastW = 640;
+    holder->SetWindowPlace(holder->LastX(), holder->LastY(), 640, holder->LastH());
     QVERIFY(holder->LoadSettings(false)); // Cancel
     QCOMPARE(holder->GetSender(), QStringLiteral("Stored"));
     QCOMPARE(window.moves, 1);

@@ -17,12 +17,14 @@ inline QStringList CutControls(QWidget* window)
         if (!w->isVisible())
             continue;
         const auto* label = qobject_cast<QLabel*>(w);
-        const bool text = qobject_cast<QAbstractButton*>(w) || (label && !label->wordWrap() && label->pixmap().isNull());
+        const bool text =
+            qobject_cast<QAbstractButton*>(w) || (label && !label->wordWrap() && label->pixmap().isNull());
         if (!text)
             continue;
         const QRect inWindow(w->mapTo(window, QPoint(0, 0)), w->size());
         if (w->width() < w->sizeHint().width() || !area.contains(inWindow))
-            cut.append(w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName());
+            cut.append(w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                                 : w->objectName());
     }
     return cut;
 }

@@ -73,8 +73,9 @@ void TestAuxDialogs::aboutTexts_data()
                                        << QStringLiteral("Brelmont for Microsoft Windows, version");
     QTest::newRow("POR") << QStringLiteral("POR") << QStringLiteral("Informaçoes sobre Brelmont")
                          << QStringLiteral("Brelmnt por Microsoft Windows, versao");
-    QTest::newRow("unknown keeps Italian") << QStringLiteral("xx") << QStringLiteral("Informazioni su Brelmont")
-                                           << QStringLiteral("Brelmont per Microsoft Windows, versione");
+    QTest::newRow("unknown keeps Italian")
+        << QStringLiteral("xx") << QStringLiteral("Informazioni su Brelmont")
+        << QStringLiteral("Brelmont per Microsoft Windows, versione");
 }
 
 void TestAuxDialogs::aboutTexts()
@@ -124,7 +125,8 @@ void TestAuxDialogs::testMessageTexts_data()
     QTest::addColumn<QString>("tooltip");
     QTest::addColumn<QString>("start");
     QTest::newRow("ITA") << QStringLiteral("ITA") << QStringLiteral("Attenzione") << QStringLiteral("Chiudi")
-                         << QStringLiteral("Contattaci subito!") << QStringLiteral("La spedizione di messaggi");
+                         << QStringLiteral("Contattaci subito!")
+                         << QStringLiteral("La spedizione di messaggi");
     QTest::newRow("ENG") << QStringLiteral("ENG") << QStringLiteral("Warning") << QStringLiteral("Close")
                          << QStringLiteral("Contact us now!") << QStringLiteral("The dispatch of messages");
     QTest::newRow("POR") << QStringLiteral("POR") << QStringLiteral("Messaggio") << QStringLiteral("Fechar")
@@ -226,7 +228,8 @@ void TestAuxDialogs::runShowsModallyOrAnswersAtOnce()
     DialogTestHook::AnswerAtOnce(true);
     QCOMPARE(TF_TestMessage::Run(nullptr, QStringLiteral("ENG"), QStringLiteral("http://x.example")), 1);
     QCOMPARE(TF_About::Run(nullptr, QStringLiteral("ENG"), QStringLiteral("http://x.example")), 1);
-    QCOMPARE(DialogTestHook::ExecutedDialogs(), (QStringList{QStringLiteral("TF_TestMessage"), QStringLiteral("TF_About")}));
+    QCOMPARE(DialogTestHook::ExecutedDialogs(),
+             (QStringList{QStringLiteral("TF_TestMessage"), QStringLiteral("TF_About")}));
 }
 
 void TestAuxDialogs::textsFit_data()

@@ -1,5 +1,4 @@
 #include "MainWindowFixture.h"
-
 #include "platform/RegistryStore.h"
 #include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/LoginDialog.h"
@@ -10,9 +9,9 @@
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -72,13 +71,13 @@ void TestMainTray::cleanup()
 void TestMainTray::closeHidesInTray()
 {
     f->Create();
-    f->settings->FirstTimeClose = true;
-    f->main->SetUsesTray(true);
+    f->settings->SetFirstTimeClose(true);
+    f->Tray().SetUsesTray(true);
     QSignalSpy ending(f->main.get(), &TF_Main::programEnding);
     f->main->show();
     QVERIFY(!f->main->close());
     QVERIFY(!f->main->isVisible());
-    QVERIFY(f->main->HiddenInTray);
+    QVERIFY(f->Tray().HiddenInTray);
     QVERIFY(!f->main->ExitRequested);
     QCOMPARE(ending.size(), 0);
     QVERIFY(!f->main->IsWindowStateNormal());
@@ -87,18 +86,18 @@ void TestMainTray::closeHidesInTray()
 void TestMainTray::closeWithoutTrayMinimises()
 {
     f->Create();
-    f->main->SetUsesTray(false);
+    f->Tray().SetUsesTray(false);
     DialogTestHook::AnswerAtOnce(true);
     f->main->show();
     QVERIFY(!f->main->close());
     // Never lost: still on the task bar, minimised, and no tray notice was shown.
     QVERIFY(f->main->isVisible());
     QVERIFY(f->main->isMinimized());
-    QVERIFY(f->main->HiddenInTray);
+    QVERIFY(f->Tray().HiddenInTray);
     QCOMPARE(DialogTestHook::ExecutedDialogs(), QStringList());
     // Restored from the task bar (also before the first activation): no longer counted as hidden.
     f->main->showNormal();
-    QVERIFY(!f->main->HiddenInTray);
+    QVERIFY(!f->Tray().HiddenInTray);
     f->main->TimerAskCreditTimer();
     QCOMPARE(f->gateway.creditQueries, QList<int>{0});
 }
@@ -116,7 +115,7 @@ void TestMainTray::firstCloseNotice()
     QFETCH(bool, keepTicked);
     QFETCH(bool, storedAfter);
     f->Create();
-    f->main->SetUsesTray(true);
+    f->Tray().SetUsesTray(true);
     f->main->ApplyLanguage(QStringLiteral("ENG"));
     f->main->show();
     QString text;
@@ -128,7 +127,7 @@ void TestMainTray::firstCloseNotice()
     });
     f->main->close();
     QVERIFY(text.startsWith(u"After you close the program"));
-    QCOMPARE(f->settings->FirstTimeClose, storedAfter);
+    QCOMPARE(f->settings->GetFirstTimeClose(), storedAfter);
     RegistryStore stored(f->RegistryPath());
     stored.Load();
     QCOMPARE(stored.ValueExists(TSettingsHolder::SettingsKey(), QStringLiteral("FirstTimeClose")) &&
@@ -150,8 +149,8 @@ void TestMainTray::exitEndsOnce()
 void TestMainTray::hiddenWindowEndsOnSessionEnd()
 {
     f->Create();
-    f->settings->FirstTimeClose = false;
-    f->main->SetUsesTray(true);
+    f->settings->SetFirstTimeClose(false);
+    f->Tray().SetUsesTray(true);
     DialogTestHook::AnswerAtOnce(true);
     f->main->show();
     f->main->close();
@@ -165,61 +164,61 @@ void TestMainTray::hiddenWindowEndsOnSessionEnd()
 void TestMainTray::trayClicksRestoreOnce()
 {
     f->Create();
-    f->main->SetUsesTray(true);
-    f->main->HideInTray();
-    QCOMPARE(f->main->TimerDoubleClicked->interval(), 500);
-    f->main->TimerDoubleClicked->setInterval(5);
-    f->main->TrayClick();
-    const int remaining = f->main->TimerDoubleClicked->remainingTime();
-    f->main->TrayClick(); // a second click inside the interval does not restart the timer
-    QVERIFY(f->main->TimerDoubleClicked->remainingTime() <= remaining);
+    f->Tray().SetUsesTray(true);
+    f->Tray().HideInTray();
+    QCOMPARE(f->Tray().TimerDoubleClicked->interval(), 500);
+    f->Tray().TimerDoubleClicked->setInterval(5);
+    f->Tray().TrayClick();
+    const int remaining = f->Tray().TimerDoubleClicked->remainingTime();
+    f->Tray().TrayClick(); // a second click inside the interval does not restart the timer
+    QVERIFY(f->Tray().TimerDoubleClicked->remainingTime() <= remaining);
     QVERIFY(f->main->isHidden());
     QTRY_VERIFY(f->main->isVisible());
-    QVERIFY(!f->main->HiddenInTray);
+    QVERIFY(!f->Tray().HiddenInTray);
     QVERIFY(!f->main->isMinimized());
-    QVERIFY(!f->main->TimerDoubleClicked->isActive());
+    QVERIFY(!f->Tray().TimerDoubleClicked->isActive());
 }
 
 void TestMainTray::showHideEntry()
 {
     f->Create();
-    f->settings->FirstTimeClose = true;
-    f->main->SetUsesTray(true);
+    f->settings->SetFirstTimeClose(true);
+    f->Tray().SetUsesTray(true);
     f->main->show();
     f->main->aRipristinaNascondi->trigger();
-    QVERIFY(f->main->HiddenInTray);
+    QVERIFY(f->Tray().HiddenInTray);
     QVERIFY(!f->main->isVisible());
     f->main->aRipristinaNascondi->trigger(); // at once, without the restore timer
     QVERIFY(f->main->isVisible());
-    QVERIFY(!f->main->HiddenInTray);
-    QVERIFY(!f->main->TimerDoubleClicked->isActive());
+    QVERIFY(!f->Tray().HiddenInTray);
+    QVERIFY(!f->Tray().TimerDoubleClicked->isActive());
 }
 
 void TestMainTray::restoreWithRedLightAsksCredit()
 {
     f->Create();
-    f->main->SetUsesTray(true);
+    f->Tray().SetUsesTray(true);
     f->main->FormActivate();
     QCOMPARE(f->gateway.creditQueries, QList<int>{0});
-    f->main->HideInTray();
-    f->main->RestoreFromTray();
+    f->Tray().HideInTray();
+    f->Tray().RestoreFromTray();
     QCOMPARE(f->gateway.creditQueries, (QList<int>{0, 0}));
     f->main->SetConnectionState(false);
-    f->main->HideInTray();
-    f->main->RestoreFromTray();
+    f->Tray().HideInTray();
+    f->Tray().RestoreFromTray();
     QCOMPARE(f->gateway.creditQueries.size(), 2); // green light: no new query
 }
 
 void TestMainTray::creditTimerPausedInTray()
 {
     f->Create();
-    f->main->SetUsesTray(true);
-    f->main->HideInTray();
+    f->Tray().SetUsesTray(true);
+    f->Tray().HideInTray();
     f->main->TimerAskCredit->setInterval(5);
     f->main->TimerAskCredit->start();
     QTest::qWait(30);
     QVERIFY(f->gateway.creditQueries.isEmpty());
-    f->main->RestoreFromTray();
+    f->Tray().RestoreFromTray();
     QTRY_VERIFY(!f->gateway.creditQueries.isEmpty());
 }
 
@@ -239,14 +238,13 @@ void TestMainTray::startUpVisibility()
     QFETCH(bool, firstTime);
     QFETCH(QStringList, arguments);
     QFETCH(bool, shown);
-    f->Create();
+    f->Create(QStringLiteral("mario"), QStringLiteral("secret"), arguments);
     f->settings->SetFirstTime(firstTime);
-    f->main->SetUsesTray(true);
-    f->main->SetStartArguments(arguments);
+    f->Tray().SetUsesTray(true);
     DialogTestHook::AnswerAtOnce(true);
     f->main->TimerStartTimer();
     QCOMPARE(f->main->isVisible(), shown);
-    QCOMPARE(f->main->HiddenInTray, !shown);
+    QCOMPARE(f->Tray().HiddenInTray, !shown);
     QVERIFY(!f->settings->IsFirstTime());
     // An ordinary start with FirstTimeClose false shows the notice (box ticked: only once).
     QCOMPARE(DialogTestHook::ExecutedDialogs().count(QStringLiteral("TF_FirstTime")), firstTime ? 0 : 1);
@@ -259,9 +257,9 @@ void TestMainTray::ordinaryStartNoticeBottomRightThenAgainOnClose()
 {
     f->Create();
     f->settings->SetFirstTime(false);
-    f->settings->FirstTimeClose = false;
+    f->settings->SetFirstTimeClose(false);
     f->settings->SetLanguage(QStringLiteral("ITA")); // the start-up step applies it
-    f->main->SetUsesTray(true);
+    f->Tray().SetUsesTray(true);
     f->main->move(150, 90);
     // Answers each notice as it opens: the first with its box cleared, the second ticked.
     QList<QRect> shownAt;
@@ -284,22 +282,22 @@ void TestMainTray::ordinaryStartNoticeBottomRightThenAgainOnClose()
     QCOMPARE(shownAt.size(), 2);
     // The start-up notice sits at the primary monitor's bottom right, above the task bar.
     const QRect monitor = QGuiApplication::primaryScreen()->geometry();
-    QCOMPARE(shownAt[0].topLeft(), QPoint(monitor.width() - shownAt[0].width() - 2,
-                                          monitor.height() - shownAt[0].height() - 40));
+    QCOMPARE(shownAt[0].topLeft(),
+             QPoint(monitor.width() - shownAt[0].width() - 2, monitor.height() - shownAt[0].height() - 40));
     // The box was cleared, so the close that sends the window to the tray shows it again,
     // at the main window's left and top.
     QCOMPARE(shownAt[1].topLeft(), QPoint(150, 90));
     QCOMPARE(texts, QStringList(2, QStringLiteral("Non visualizzare più questo messaggio")));
-    QVERIFY(f->settings->FirstTimeClose);
-    QVERIFY(f->main->HiddenInTray);
+    QVERIFY(f->settings->GetFirstTimeClose());
+    QVERIFY(f->Tray().HiddenInTray);
     QVERIFY(!f->main->isVisible());
 }
 
 void TestMainTray::trayLoginPromptTakesAccount()
 {
     f->Create(QStringLiteral("mario"), QString());
-    f->main->SetUsesTray(true);
-    f->main->HideInTray();
+    f->Tray().SetUsesTray(true);
+    f->Tray().HideInTray();
     QString shownUser;
     WhenOpen<TF_Login>([&](TF_Login* login) {
         shownUser = login->Edit_Login->text();
@@ -307,11 +305,11 @@ void TestMainTray::trayLoginPromptTakesAccount()
         login->cbRememberPwd->setChecked(true);
         login->BtnAccedi->click();
     });
-    emit f->main->Tray->activated(QSystemTrayIcon::Trigger);
+    emit f->Tray().Tray->activated(QSystemTrayIcon::Trigger);
     QCOMPARE(shownUser, QStringLiteral("mario"));
     QCOMPARE(f->settings->GetPassword(), QStringLiteral("segreto"));
     QVERIFY(f->settings->GetRememberPwd());
-    QVERIFY(f->main->TimerDoubleClicked->isActive());
+    QVERIFY(f->Tray().TimerDoubleClicked->isActive());
     // Nothing was written to the registry by the prompt.
     RegistryStore stored(f->RegistryPath());
     stored.Load();
@@ -321,13 +319,13 @@ void TestMainTray::trayLoginPromptTakesAccount()
 void TestMainTray::trayLoginPromptCancelStillRestores()
 {
     f->Create(QStringLiteral("mario"), QString());
-    f->main->SetUsesTray(true);
-    f->main->HideInTray();
-    f->main->TimerDoubleClicked->setInterval(5);
+    f->Tray().SetUsesTray(true);
+    f->Tray().HideInTray();
+    f->Tray().TimerDoubleClicked->setInterval(5);
     WhenOpen<TF_Login>([](TF_Login* login) { login->reject(); });
-    f->main->TrayMouseDown();
+    f->Tray().TrayMouseDown();
     QTRY_VERIFY(f->main->isVisible());
-    QVERIFY(!f->main->HiddenInTray);
+    QVERIFY(!f->Tray().HiddenInTray);
 }
 
 void TestMainTray::noPromptWithStoredPassword_data()
@@ -344,9 +342,9 @@ void TestMainTray::noPromptWithStoredPassword()
     QFETCH(QString, password);
     f->Create(userName, password);
     DialogTestHook::AnswerAtOnce(true);
-    f->main->TrayMouseDown();
+    f->Tray().TrayMouseDown();
     QCOMPARE(DialogTestHook::ExecutedDialogs(), QStringList());
-    QVERIFY(f->main->TimerDoubleClicked->isActive());
+    QVERIFY(f->Tray().TimerDoubleClicked->isActive());
 }
 
 void TestMainTray::trayIconStaysVisible()
@@ -354,11 +352,11 @@ void TestMainTray::trayIconStaysVisible()
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         QSKIP("no system tray on this desktop");
     f->Create();
-    f->settings->FirstTimeClose = true;
+    f->settings->SetFirstTimeClose(true);
     f->main->show();
     f->main->close();
-    QVERIFY(f->main->Tray->isVisible());
-    QVERIFY(f->main->Tray->contextMenu() == f->main->PopTray);
+    QVERIFY(f->Tray().Tray->isVisible());
+    QVERIFY(f->Tray().Tray->contextMenu() == f->Tray().PopTray);
 }
 
 QTEST_MAIN(TestMainTray)

@@ -1,10 +1,10 @@
 #include "MainWindowFixture.h"
-
 #include "platform/SystemFacts.h"
-#include "settings/dialog/SettingsDialog.h"
 #include "ui/dialogs/BrowserLink.h"
+#include "ui/dialogs/SettingsDialog.h"
 #include "ui/main/NoticeArea.h"
 #include "ui/main/StatusBar.h"
+#include "ui/main/TopPanel.h"
 
 #include <QAction>
 #include <QMenu>
@@ -30,6 +30,8 @@ private slots:
     void firstActivationAsksCreditOnce();
     void statusTextClearedByTimer();
     void successClearsResultText();
+    void refusedLoginShownOnlyInNormalState_data();
+    void refusedLoginShownOnlyInNormalState();
     void creditTickSkippedInTray();
     void creditTickAsksAndRestarts();
     void settingsDialogPausesCreditTimer();
@@ -81,19 +83,19 @@ void TestMainWindow::topPanelFollowsNoticeCount()
     QFETCH(int, height);
     f->Create();
     for (int i = 0; i < strips; ++i)
-        f->main->ShowNotice(0, QStringLiteral("notice %1").arg(i), QStringLiteral("N%1").arg(i));
-    QCOMPARE(f->main->NoticeCount, strips);
-    QCOMPARE(f->main->NoticeArea()->StripCount(), strips);
-    QCOMPARE(f->main->TopPanelHeight(), height);
+        f->main->TopPanel()->ShowNotice(0, QStringLiteral("notice %1").arg(i), QStringLiteral("N%1").arg(i));
+    QCOMPARE(f->main->TopPanel()->NoticeCount(), strips);
+    QCOMPARE(f->main->TopPanel()->NoticeArea()->StripCount(), strips);
+    QCOMPARE(f->main->TopPanel()->maximumHeight(), height);
 }
 
 void TestMainWindow::creditNoticeIsReplacedByName()
 {
     f->Create();
-    f->main->ShowCreditNotice(QStringLiteral("Credito: € 12,34"));
-    f->main->ShowCreditNotice(QStringLiteral("Credito: € 10,00"));
-    QCOMPARE(f->main->NoticeCount, 1);
-    TFR_TextPanel* strip = f->main->NoticeArea()->FindStrip(QStringLiteral("FrCredit"));
+    emit f->gateway.creditReceived(0, QStringLiteral("Credito: € 12,34"), true);
+    emit f->gateway.creditReceived(0, QStringLiteral("Credito: € 10,00"), true);
+    QCOMPARE(f->main->TopPanel()->NoticeCount(), 1);
+    TFR_TextPanel* strip = f->main->TopPanel()->NoticeArea()->FindStrip(QStringLiteral("FrCredit"));
     QVERIFY(strip);
     QCOMPARE(strip->Message(), QStringLiteral("Credito: € 10,00"));
     QCOMPARE(strip->Kind(), 0);
@@ -104,13 +106,13 @@ void TestMainWindow::creditNoticeIsReplacedByName()
 void TestMainWindow::creditNoticeLeavesWithItsTimer()
 {
     f->Create();
-    f->main->ShowNotice(0, QStringLiteral("other"), QStringLiteral("Other"));
+    f->main->TopPanel()->ShowNotice(0, QStringLiteral("other"), QStringLiteral("Other"));
     f->main->TimerClearCreditText->setInterval(5);
-    f->main->ShowCreditNotice(QStringLiteral("Credits: € 1.00"));
-    QCOMPARE(f->main->NoticeCount, 2);
-    QTRY_COMPARE(f->main->NoticeCount, 1);
-    QVERIFY(!f->main->NoticeArea()->FindStrip(QStringLiteral("FrCredit")));
-    QVERIFY(f->main->NoticeArea()->FindStrip(QStringLiteral("Other")));
+    emit f->gateway.creditReceived(0, QStringLiteral("Credits: € 1.00"), true);
+    QCOMPARE(f->main->TopPanel()->NoticeCount(), 2);
+    QTRY_COMPARE(f->main->TopPanel()->NoticeCount(), 1);
+    QVERIFY(!f->main->TopPanel()->NoticeArea()->FindStrip(QStringLiteral("FrCredit")));
+    QVERIFY(f->main->TopPanel()->NoticeArea()->FindStrip(QStringLiteral("Other")));
     QVERIFY(!f->main->TimerClearCreditText->isActive());
 }
 
@@ -118,27 +120,27 @@ void TestMainWindow::unnamedNoticesGetTimeNames()
 {
     f->Create();
     SystemFacts::OverrideNow(QDateTime(QDate(2024, 5, 6), QTime(9, 8, 7)));
-    TFR_TextPanel* first = f->main->ShowNotice(1, QStringLiteral("a"), QString());
-    TFR_TextPanel* second = f->main->ShowNotice(2, QStringLiteral("b"), QString());
+    TFR_TextPanel* first = f->main->TopPanel()->ShowNotice(1, QStringLiteral("a"), QString());
+    TFR_TextPanel* second = f->main->TopPanel()->ShowNotice(2, QStringLiteral("b"), QString());
     QCOMPARE(first->objectName(), QStringLiteral("Fr_090807"));
     QVERIFY(second != first); // the same second gives a strip of its own
     QCOMPARE(second->Kind(), 2);
     QCOMPARE(first->Message(), QStringLiteral("a"));
-    QCOMPARE(f->main->NoticeCount, 2);
+    QCOMPARE(f->main->TopPanel()->NoticeCount(), 2);
 }
 
 void TestMainWindow::closeImageRemovesStrip()
 {
     f->Create();
-    TFR_TextPanel* strip = f->main->ShowNotice(0, QStringLiteral("x"), QStringLiteral("X"));
+    TFR_TextPanel* strip = f->main->TopPanel()->ShowNotice(0, QStringLiteral("x"), QStringLiteral("X"));
     QPointer<TFR_TextPanel> watch(strip);
     strip->CloseImage()->click();
-    QCOMPARE(f->main->NoticeCount, 0);
-    QCOMPARE(f->main->TopPanelHeight(), 26);
+    QCOMPARE(f->main->TopPanel()->NoticeCount(), 0);
+    QCOMPARE(f->main->TopPanel()->maximumHeight(), 26);
     QTRY_VERIFY(watch.isNull());
     // A second close of the same strip changes nothing.
-    f->main->UserTextClose(nullptr);
-    QCOMPARE(f->main->NoticeCount, 0);
+    f->main->TopPanel()->UserTextClose(nullptr);
+    QCOMPARE(f->main->TopPanel()->NoticeCount(), 0);
 }
 
 void TestMainWindow::lightIsRedUntilFirstSuccess()
@@ -146,7 +148,7 @@ void TestMainWindow::lightIsRedUntilFirstSuccess()
     f->Create();
     QVERIFY(f->main->StatusBar()->Light()->IsError());
     // A restore before the first activation (a modal notice keeps the window inactive).
-    f->main->RestoreFromTray();
+    f->Tray().RestoreFromTray();
     QVERIFY(f->main->StatusBar()->Light()->IsError());
     f->main->FormActivate();
     QVERIFY(f->main->StatusBar()->Light()->IsError());
@@ -160,11 +162,11 @@ void TestMainWindow::lightIsRedUntilFirstSuccess()
 void TestMainWindow::firstActivationAsksCreditOnce()
 {
     f->Create();
-    QVERIFY(f->main->Starting);
+    QVERIFY(f->Tray().Starting);
     f->main->FormActivate();
     f->main->FormActivate();
     QCOMPARE(f->gateway.creditQueries, QList<int>{0});
-    QVERIFY(!f->main->Starting);
+    QVERIFY(!f->Tray().Starting);
     QCOMPARE(f->main->windowTitle(), QStringLiteral("TarvoTelecom - Brelmont"));
 }
 
@@ -172,8 +174,7 @@ void TestMainWindow::statusTextClearedByTimer()
 {
     f->Create();
     f->main->TimerPulisciMessaggio->setInterval(5);
-    f->main->SetStatusText(QStringLiteral("Not Connected, check internet/firewall."));
-    f->main->StartStatusClearTimer();
+    emit f->gateway.sendRefused(0, QStringLiteral("Not Connected, check internet/firewall."));
     QCOMPARE(f->main->StatusBar()->Panel2Text(), QStringLiteral("Not Connected, check internet/firewall."));
     QTRY_COMPARE(f->main->StatusBar()->Panel2Text(), QString());
     QVERIFY(!f->main->TimerPulisciMessaggio->isActive());
@@ -182,17 +183,36 @@ void TestMainWindow::statusTextClearedByTimer()
 void TestMainWindow::successClearsResultText()
 {
     f->Create();
-    f->main->SetStatusText(QStringLiteral("Error code 12345"));
+    emit f->gateway.sendRefused(0, QStringLiteral("Error code 12345"));
     f->main->SetConnectionState(true);
     QCOMPARE(f->main->StatusBar()->Panel2Text(), QStringLiteral("Error code 12345"));
     f->main->SetConnectionState(false);
     QCOMPARE(f->main->StatusBar()->Panel2Text(), QString());
 }
 
+void TestMainWindow::refusedLoginShownOnlyInNormalState_data()
+{
+    QTest::addColumn<bool>("minimised");
+    QTest::newRow("normal") << false;
+    QTest::newRow("minimised") << true;
+}
+
+void TestMainWindow::refusedLoginShownOnlyInNormalState()
+{
+    QFETCH(bool, minimised);
+    f->Create();
+    f->main->SetConnectionState(false);
+    f->Tray().HiddenInTray = minimised;
+    emit f->gateway.loginRefused(10061, QStringLiteral("Not Connected, check internet/firewall."));
+    QCOMPARE(f->main->ConnectionError, !minimised);
+    QCOMPARE(f->main->StatusBar()->Panel2Text(),
+             minimised ? QString() : QStringLiteral("Not Connected, check internet/firewall."));
+}
+
 void TestMainWindow::creditTickSkippedInTray()
 {
     f->Create();
-    f->main->HiddenInTray = true;
+    f->Tray().HiddenInTray = true;
     f->main->TimerAskCreditTimer();
     QVERIFY(f->gateway.creditQueries.isEmpty());
     QVERIFY(f->main->TimerAskCredit->isActive());
@@ -212,17 +232,16 @@ void TestMainWindow::creditTickAsksAndRestarts()
 void TestMainWindow::settingsDialogPausesCreditTimer()
 {
     f->Create();
-    TF_Settings dialog(*f->settings);
-    f->main->SetSettingsDialog(&dialog);
+    QVERIFY(!f->main->SettingsDialog()); // built on first use
     f->main->show();
     f->main->aImpostazioni->trigger();
-    QVERIFY(dialog.isVisible());
+    TF_Settings* dialog = f->main->SettingsDialog();
+    QVERIFY(dialog && dialog->isVisible());
     QVERIFY(!f->main->TimerAskCredit->isActive());
-    dialog.BtnAnnullaClick();
+    dialog->BtnAnnullaClick();
     QCOMPARE(f->gateway.drops, 1);
     QCOMPARE(f->gateway.creditQueries, QList<int>{0});
     QVERIFY(f->main->TimerAskCredit->isActive());
-    f->main->SetSettingsDialog(nullptr);
 }
 
 void TestMainWindow::minimumSizeSpringsBack()
@@ -239,10 +258,10 @@ void TestMainWindow::resizeKeepsGeometryInSettings()
     f->Create();
     f->main->show();
     f->main->resize(420, 560);
-    QTRY_COMPARE(f->settings->LastW, 420);
-    QCOMPARE(f->settings->LastH, 560);
-    QCOMPARE(f->settings->LastX, f->main->x());
-    QCOMPARE(f->settings->LastY, f->main->y());
+    QTRY_COMPARE(f->settings->LastW(), 420);
+    QCOMPARE(f->settings->LastH(), 560);
+    QCOMPARE(f->settings->LastX(), f->main->x());
+    QCOMPARE(f->settings->LastY(), f->main->y());
 }
 
 void TestMainWindow::demoAccountPanelAndCommand_data()
@@ -252,7 +271,8 @@ void TestMainWindow::demoAccountPanelAndCommand_data()
     QTest::addColumn<int>("width");
     QTest::addColumn<bool>("showCreditEnabled");
     QTest::newRow("empty field") << QString() << QStringLiteral("Test account") << 80 << false;
-    QTest::newRow("upper case demo") << QStringLiteral("DEMO") << QStringLiteral("Test account") << 80 << false;
+    QTest::newRow("upper case demo") << QStringLiteral("DEMO") << QStringLiteral("Test account") << 80
+                                     << false;
     QTest::newRow("own account") << QStringLiteral("mario") << QString() << 0 << true;
 }
 
@@ -277,13 +297,28 @@ void TestMainWindow::captions_data()
     QTest::addColumn<QString>("showCredit");
     QTest::addColumn<QString>("settings");
     QTest::addColumn<QString>("tools");
-    QTest::newRow("ITA") << "ITA" << "&Esci" << "Ripristina/Nascondi" << "Visualizza &credito" << "&Impostazioni..."
+    QTest::newRow("ITA") << "ITA"
+                         << "&Esci"
+                         << "Ripristina/Nascondi"
+                         << "Visualizza &credito"
+                         << "&Impostazioni..."
                          << "S&trumenti";
-    QTest::newRow("ENG") << "ENG" << "&Exit" << "Show/Hide" << "Show your credit" << "&Settings..." << "&Tools";
-    QTest::newRow("FRA shows English") << "FRA" << "&Exit" << "Show/Hide" << "Show your credit" << "&Settings..."
+    QTest::newRow("ENG") << "ENG"
+                         << "&Exit"
+                         << "Show/Hide"
+                         << "Show your credit"
+                         << "&Settings..."
+                         << "&Tools";
+    QTest::newRow("FRA shows English") << "FRA"
+                                       << "&Exit"
+                                       << "Show/Hide"
+                                       << "Show your credit"
+                                       << "&Settings..."
                                        << "&Tools";
-    QTest::newRow("POR") << "POR" << "&Saida" << "Reutilizar/Esconder" << "Requerer &credito"
-                         << QString::fromUtf8("&Configuraçoes...") << "&Ferramentas";
+    QTest::newRow("POR") << "POR"
+                         << "&Saida"
+                         << "Reutilizar/Esconder"
+                         << "Requerer &credito" << QString::fromUtf8("&Configuraçoes...") << "&Ferramentas";
 }
 
 void TestMainWindow::captions()

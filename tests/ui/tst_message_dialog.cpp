@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
-
 #include <functional>
 
 namespace {
@@ -57,9 +56,11 @@ void TestMessageDialog::results_data()
     QTest::newRow("Ok set, close box") << TF_Message::ButtonsOk << QStringLiteral("close") << 2;
     QTest::newRow("Ok set, Escape") << TF_Message::ButtonsOk << QStringLiteral("escape") << 2;
     QTest::newRow("OkCancel set, OK") << TF_Message::ButtonsOkCancel << QStringLiteral("BtnOk_2") << 1;
-    QTest::newRow("OkCancel set, Cancel") << TF_Message::ButtonsOkCancel << QStringLiteral("BtnCancel_2") << 2;
+    QTest::newRow("OkCancel set, Cancel")
+        << TF_Message::ButtonsOkCancel << QStringLiteral("BtnCancel_2") << 2;
     QTest::newRow("OkCancel set, close box") << TF_Message::ButtonsOkCancel << QStringLiteral("close") << 2;
-    QTest::newRow("OkCancel set, Enter takes OK") << TF_Message::ButtonsOkCancel << QStringLiteral("enter") << 1;
+    QTest::newRow("OkCancel set, Enter takes OK")
+        << TF_Message::ButtonsOkCancel << QStringLiteral("enter") << 1;
 }
 
 void TestMessageDialog::results()
@@ -176,7 +177,8 @@ void TestMessageDialog::languageTexts_data()
     QTest::newRow("DEU shows English") << QStringLiteral("DEU") << QStringLiteral("Cancel") << eng;
     QTest::newRow("POR") << QStringLiteral("POR") << QStringLiteral("Anula")
                          << QStringLiteral("Não mostrar esta mensagem mais nenhuma.");
-    QTest::newRow("lower case keeps layout texts") << QStringLiteral("eng") << QStringLiteral("Annulla") << ita;
+    QTest::newRow("lower case keeps layout texts")
+        << QStringLiteral("eng") << QStringLiteral("Annulla") << ita;
     QTest::newRow("empty keeps layout texts") << QString() << QStringLiteral("Annulla") << ita;
 }
 
@@ -213,9 +215,10 @@ void TestMessageDialog::textsFitInEveryLanguage()
         cut = CutControls(shown);
         shown->close();
     });
-    dialog.ShowText(QStringLiteral("Brelmont"),
-                    QStringLiteral("A long message that has to wrap over several lines of the dialog, because it "
-                                   "explains what will happen next and asks whether to go on with it."));
+    dialog.ShowText(
+        QStringLiteral("Brelmont"),
+        QStringLiteral("A long message that has to wrap over several lines of the dialog, because it "
+                       "explains what will happen next and asks whether to go on with it."));
     QCOMPARE(cut, QStringList());
 }
 

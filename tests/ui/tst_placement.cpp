@@ -37,7 +37,8 @@ void TestPlacement::placeBeside_data()
     const QList<QRect> two{Primary, Second};
 
     // About box and demo notice: 2 pixels apart, bottoms aligned.
-    QTest::newRow("main: fits right") << main << QRect(100, 100, 400, 500) << about << one << QPoint(502, 450);
+    QTest::newRow("main: fits right")
+        << main << QRect(100, 100, 400, 500) << about << one << QPoint(502, 450);
     QTest::newRow("main: touches right edge, goes left")
         << main << QRect(624, 100, 400, 500) << about << one << QPoint(422, 450);
     QTest::newRow("main: right room exactly too small")
@@ -59,7 +60,8 @@ void TestPlacement::placeBeside_data()
 
     // Settings dialog: touching the main window, no vertical adjustment.
     const QSize dlg(362, 289);
-    QTest::newRow("settings: fits right") << settings << QRect(100, 100, 400, 500) << dlg << one << QPoint(500, 311);
+    QTest::newRow("settings: fits right")
+        << settings << QRect(100, 100, 400, 500) << dlg << one << QPoint(500, 311);
     QTest::newRow("settings: touches right edge, goes left")
         << settings << QRect(624, 100, 400, 500) << dlg << one << QPoint(262, 311);
     QTest::newRow("settings: room test keeps the 2 px")
@@ -73,7 +75,8 @@ void TestPlacement::placeBeside_data()
 
     // Message dialog: overlapping its owner by one pixel.
     const QSize msg(323, 169);
-    QTest::newRow("owner: fits right") << owner << QRect(100, 100, 400, 300) << msg << one << QPoint(499, 231);
+    QTest::newRow("owner: fits right")
+        << owner << QRect(100, 100, 400, 300) << msg << one << QPoint(499, 231);
     QTest::newRow("owner: right overflow goes left")
         << owner << QRect(700, 100, 300, 300) << msg << one << QPoint(376, 231);
     QTest::newRow("owner: bottom below screen moved up")

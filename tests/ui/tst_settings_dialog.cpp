@@ -1,10 +1,10 @@
 #include "WidgetChecks.h"
+#include "i18n/GlobalTexts.h"
 #include "platform/RegistryStore.h"
 #include "platform/SystemFacts.h"
-#include "settings/GlobalTexts.h"
 #include "settings/SettingsHolder.h"
-#include "settings/dialog/SettingsDialog.h"
 #include "ui/dialogs/BrowserLink.h"
+#include "ui/dialogs/SettingsDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,7 +17,6 @@
 #include <QTemporaryDir>
 #include <QTextDocumentFragment>
 #include <QtTest>
-
 #include <memory>
 
 class TestSettingsDialog : public QObject
@@ -316,9 +315,10 @@ void TestSettingsDialog::storedSender_data()
     QTest::addColumn<int>("maxLength");
     QTest::newRow("14 letters cut to 11")
         << QStringLiteral("ABCDEFGHIJKLMN") << QStringLiteral("ABCDEFGHIJK") << 11;
-    QTest::newRow("20 digits kept") << QStringLiteral("12345678901234567890") << QStringLiteral("12345678901234567890")
-                                    << 20;
-    QTest::newRow("plus and 15 digits") << QStringLiteral("+391234567890123") << QStringLiteral("+391234567890123") << 16;
+    QTest::newRow("20 digits kept") << QStringLiteral("12345678901234567890")
+                                    << QStringLiteral("12345678901234567890") << 20;
+    QTest::newRow("plus and 15 digits")
+        << QStringLiteral("+391234567890123") << QStringLiteral("+391234567890123") << 16;
 }
 
 void TestSettingsDialog::storedSender()
@@ -361,10 +361,12 @@ void TestSettingsDialog::proxyRule()
     Store(QStringLiteral("ProxyAuthEnabled"), RegValue::Dword(auth ? 1 : 0));
     Open();
     for (QWidget* w : std::initializer_list<QWidget*>{m_dialog->lblProxyAddress, m_dialog->Edit_ProxyAddress,
-                                                      m_dialog->lblProxyPort, m_dialog->seProxyPort, m_dialog->cbProxyAuth})
+                                                      m_dialog->lblProxyPort, m_dialog->seProxyPort,
+                                                      m_dialog->cbProxyAuth})
         QVERIFY2(w->isEnabled() == addressEnabled, qPrintable(w->objectName()));
-    for (QWidget* w : std::initializer_list<QWidget*>{m_dialog->lblProxyUsername, m_dialog->Edit_ProxyUsername,
-                                                      m_dialog->lblProxyPassword, m_dialog->Edit_ProxyPassword})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_dialog->lblProxyUsername, m_dialog->Edit_ProxyUsername,
+                                         m_dialog->lblProxyPassword, m_dialog->Edit_ProxyPassword})
         QVERIFY2(w->isEnabled() == credentialsEnabled, qPrintable(w->objectName()));
 }
 
@@ -432,26 +434,41 @@ void TestSettingsDialog::captions_data()
     QTest::addColumn<QStringList>("expected");
     // title, Cancel, Apply, pages, run at start-up, time zone, link, sender label, proxy box, user tooltip
     QTest::newRow("ITA") << QStringLiteral("ITA")
-                         << QStringList{QStringLiteral("Impostazioni"), QStringLiteral("Annulla"), QStringLiteral("Applica"),
-                                        QStringLiteral("Preferenze"), QStringLiteral("Avanzate"),
-                                        QStringLiteral("Esegui all'avvio di windows"), QStringLiteral("Fuso orario locale:"),
+                         << QStringList{QStringLiteral("Impostazioni"),
+                                        QStringLiteral("Annulla"),
+                                        QStringLiteral("Applica"),
+                                        QStringLiteral("Preferenze"),
+                                        QStringLiteral("Avanzate"),
+                                        QStringLiteral("Esegui all'avvio di windows"),
+                                        QStringLiteral("Fuso orario locale:"),
                                         QStringLiteral("Contattaci per ottenere il tuo account subito."),
-                                        QStringLiteral("Mittente:"), QStringLiteral("Usa un proxy server"),
+                                        QStringLiteral("Mittente:"),
+                                        QStringLiteral("Usa un proxy server"),
                                         QStringLiteral("Inserisci il tuo username.")};
-    const QStringList english{QStringLiteral("Settings"), QStringLiteral("Cancel"), QStringLiteral("Apply"),
-                              QStringLiteral("Preferences"), QStringLiteral("Advanced"),
-                              QStringLiteral("Run when windows starts"), QStringLiteral("Local timezone:"),
+    const QStringList english{QStringLiteral("Settings"),
+                              QStringLiteral("Cancel"),
+                              QStringLiteral("Apply"),
+                              QStringLiteral("Preferences"),
+                              QStringLiteral("Advanced"),
+                              QStringLiteral("Run when windows starts"),
+                              QStringLiteral("Local timezone:"),
                               QStringLiteral("Contact us if you want your account immediately."),
-                              QStringLiteral("Sender:"), QStringLiteral("Use a proxy server"),
+                              QStringLiteral("Sender:"),
+                              QStringLiteral("Use a proxy server"),
                               QStringLiteral("Insert your username.")};
     QTest::newRow("ENG") << QStringLiteral("ENG") << english;
     QTest::newRow("FRA shows English") << QStringLiteral("FRA") << english;
     QTest::newRow("POR") << QStringLiteral("POR")
-                         << QStringList{QStringLiteral("Configuraçoes..."), QStringLiteral("Anular"), QStringLiteral("Aplicar"),
-                                        QStringLiteral("Preferidos"), QStringLiteral("Advanced"),
-                                        QStringLiteral("Executar ao iniciar do windows"), QStringLiteral("Fuso horario local:"),
+                         << QStringList{QStringLiteral("Configuraçoes..."),
+                                        QStringLiteral("Anular"),
+                                        QStringLiteral("Aplicar"),
+                                        QStringLiteral("Preferidos"),
+                                        QStringLiteral("Advanced"),
+                                        QStringLiteral("Executar ao iniciar do windows"),
+                                        QStringLiteral("Fuso horario local:"),
                                         QStringLiteral("Cadastre-se aqui pra ter um account gratuito"),
-                                        QStringLiteral("Remetente:"), QStringLiteral("Usa um proxy server"),
+                                        QStringLiteral("Remetente:"),
+                                        QStringLiteral("Usa um proxy server"),
                                         QStringLiteral("Intoduza teu username.")};
 }
 
@@ -461,7 +478,8 @@ void TestSettingsDialog::captions()
     QFETCH(QStringList, expected);
     Open();
     m_dialog->ApplyLanguage(code);
-    const QString linkText = QTextDocumentFragment::fromHtml(m_dialog->lblRegistrazioneGratuita->text()).toPlainText();
+    const QString linkText =
+        QTextDocumentFragment::fromHtml(m_dialog->lblRegistrazioneGratuita->text()).toPlainText();
     const QStringList actual{m_dialog->windowTitle(),
                              m_dialog->BtnAnnulla->text(),
                              m_dialog->BtnApplica->text(),

@@ -2,7 +2,7 @@
 
 #include "platform/Paths.h"
 #include "platform/SystemFacts.h"
-#include "settings/Language.h"
+#include "i18n/Language.h"
 #include "ui/dialogs/BrowserLink.h"
 #include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/Placement.h"

@@ -1,6 +1,6 @@
 #include "ui/dialogs/MessageDialog.h"
 
-#include "settings/Language.h"
+#include "i18n/Language.h"
 #include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/Placement.h"
 

@@ -1,6 +1,6 @@
 #include "ui/dialogs/TestMessageDialog.h"
 
-#include "settings/Language.h"
+#include "i18n/Language.h"
 #include "ui/dialogs/BrowserLink.h"
 #include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/Placement.h"

@@ -1,6 +1,6 @@
 #include "ui/main/FirstTimeNotice.h"
 
-#include "settings/Language.h"
+#include "i18n/Language.h"
 #include "ui/main/Pictures.h"
 
 #include <QCheckBox>
@@ -48,12 +48,13 @@ void TF_FirstTime::ApplyLanguage(const QString& code)
 {
     if (auto text = PickText(code, {"Messaggio", "Message", "Mensagem"}))
         setWindowTitle(*text);
-    if (auto text = PickText(code, {"Una volta chiuso il programma per accedere velocemente ad Brelmont sarà sufficiente "
-                                    "cliccare nelle tray-icons quella indicata qui sotto.",
-                                    "After you close the program you can find it in the windows tray icon area. By "
-                                    "clicking on the icon marked here you can open Brelmont quickly.",
-                                    "Fechando o programa para abrir rapido Brelmont basta clicar na tray-icons indicata "
-                                    "abaixo na barra de ferramentas."}))
+    if (auto text = PickText(
+            code, {"Una volta chiuso il programma per accedere velocemente ad Brelmont sarà sufficiente "
+                   "cliccare nelle tray-icons quella indicata qui sotto.",
+                   "After you close the program you can find it in the windows tray icon area. By "
+                   "clicking on the icon marked here you can open Brelmont quickly.",
+                   "Fechando o programa para abrir rapido Brelmont basta clicar na tray-icons indicata "
+                   "abaixo na barra de ferramentas."}))
         lblMsgClose->setText(*text);
     if (auto text = PickText(code, {"Non visualizzare più questo messaggio", "Don't show this dialog again.",
                                     "Nao visualizar mais esta mensagem."}))

@@ -1,51 +1,54 @@
 #include "ui/main/MainWindow.h"
 
-#include "ui/main/GatewayCommands.h"
+#include "net/GatewayService.h"
+#include "ui/dialogs/SettingsDialog.h"
+#include "ui/main/ContactPanel.h"
+#include "ui/main/ContactsPane.h"
+#include "ui/main/MessagePanel.h"
 #include "ui/main/NoticeArea.h"
 #include "ui/main/Pictures.h"
+#include "ui/main/RecipientsPanel.h"
 #include "ui/main/StatusBar.h"
+#include "ui/main/TopPanel.h"
+#include "ui/main/TrayController.h"
 
-#include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
-#include <QLabel>
-#include <QMenuBar>
-#include <QResizeEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
-constexpr int NoticeStripHeight = 34;
-constexpr int MaxVisibleStrips = 3;
-constexpr int MessagePanelHeight = 207;
-const QColor EmptyPhoneBookGrey(149, 149, 149);
-} // namespace
-
-TF_Main::TF_Main(QWidget* parent) : QMainWindow(parent)
+TF_Main::TF_Main(TSettingsHolder& settings, TGatewayService& gateway, const QStringList& arguments,
+                 QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_gateway(gateway), m_arguments(arguments)
 {
     setObjectName(QStringLiteral("TF_Main"));
     setWindowTitle(Caption());
     setWindowIcon(Pictures::ProgramIcon());
     setMinimumSize(MinimumWidth, MinimumHeight);
-    resize(487, 635);
+    resize(SpecOf(Setting::LastW).defaultValue().toInt(), SpecOf(Setting::LastH).defaultValue().toInt());
 
     BuildTimers();
     BuildActions();
     BuildLayout();
     BuildMenus();
     BuildToolBar();
-    BuildTray();
+    m_tray = new TTrayController(*this, m_settings, ExitRequested,
+                                 {aRipristinaNascondi, aImpostazioni, aSitoWeb, aChiudiProgramma}, this);
+    connect(m_tray, &TTrayController::restored, this, [this] {
+        BringToFront();
+        SetConnectionState(ConnectionError);
+        OnRestored();
+    });
+    connect(m_tray, &TTrayController::pressed, this, [this] { SetConnectionState(ConnectionError); });
+    ConnectGateway();
+    ConnectSettings();
     // FormCreate: first activation pending, not in the tray, credit unknown.
     SetCredit(-1);
-    NoticeCount = 0;
     ApplyLanguage(QStringLiteral("ITA"));
     TimerStart->start();
 }
 
-TF_Main::~TF_Main()
-{
-    if (Tray)
-        Tray->hide();
-}
+TF_Main::~TF_Main() = default;
 
 void TF_Main::BuildTimers()
 {
@@ -59,13 +62,11 @@ void TF_Main::BuildTimers()
     TimerStart = make("TimerStart", StartInterval, true);
     TimerAskCredit = make("TimerAskCredit", CreditInterval, false);
     TimerClearCreditText = make("TimerClearCreditText", ClearCreditTextInterval, false);
-    TimerDoubleClicked = make("TimerDoubleClicked", RestoreInterval, false);
     TimerPulisciMessaggio = make("TimerPulisciMessaggio", ClearStatusTextInterval, false);
     TimerInvioInCorso = make("TimerInvioInCorso", 500, false);
     connect(TimerStart, &QTimer::timeout, this, &TF_Main::TimerStartTimer);
     connect(TimerAskCredit, &QTimer::timeout, this, &TF_Main::TimerAskCreditTimer);
     connect(TimerClearCreditText, &QTimer::timeout, this, &TF_Main::TimerClearCreditTextTimer);
-    connect(TimerDoubleClicked, &QTimer::timeout, this, &TF_Main::RestoreFromTray);
     connect(TimerPulisciMessaggio, &QTimer::timeout, this, &TF_Main::TimerPulisciMessaggioTimer);
     TimerAskCredit->start();
 }
@@ -76,120 +77,83 @@ void TF_Main::BuildLayout()
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-
-    // Top panel: the picture tool bar and under it the notice strips.
-    m_pnButtons = new QWidget(central);
-    m_pnButtons->setObjectName(QStringLiteral("pnButtons"));
-    auto* top = new QVBoxLayout(m_pnButtons);
-    top->setContentsMargins(0, 0, 0, 0);
-    top->setSpacing(0);
-    auto* toolBar = new QWidget(m_pnButtons);
-    toolBar->setObjectName(QStringLiteral("pnToolBar"));
-    toolBar->setFixedHeight(ToolBarHeight);
-    auto* pictures = new QHBoxLayout(toolBar);
-    pictures->setContentsMargins(2, 1, 2, 1);
-    pictures->setSpacing(2);
-    pictures->addStretch(1);
-    top->addWidget(toolBar);
-    m_noticeArea = new TNoticeArea(m_pnButtons);
-    connect(m_noticeArea, &TNoticeArea::stripCloseRequested, this, &TF_Main::UserTextClose);
-    top->addWidget(m_noticeArea, 1);
-    layout->addWidget(m_pnButtons);
-
-    // The contact panel, the phone book and the recipients come with the phone-book work;
-    // their areas are kept here. Until then the phone book shows its empty (grey logo) view.
-    auto* pnContact = new QFrame(central);
-    pnContact->setObjectName(QStringLiteral("pnContact"));
-    pnContact->hide();
-    layout->addWidget(pnContact);
-
-    m_contactsArea = new QFrame(central);
-    m_contactsArea->setObjectName(QStringLiteral("ContactsArea"));
-    m_contactsArea->setAutoFillBackground(true);
-    QPalette grey = m_contactsArea->palette();
-    grey.setColor(QPalette::Window, EmptyPhoneBookGrey);
-    m_contactsArea->setPalette(grey);
-    auto* logoLayout = new QVBoxLayout(m_contactsArea);
-    auto* logo = new QLabel(m_contactsArea);
-    logo->setObjectName(QStringLiteral("ImgTarvo"));
-    logo->setPixmap(Pictures::Logo());
-    logo->setAlignment(Qt::AlignCenter);
-    logoLayout->addWidget(logo);
-    layout->addWidget(m_contactsArea, 1);
-
-    auto* recipients = new QFrame(central);
-    recipients->setObjectName(QStringLiteral("PanelDestinatari"));
-    recipients->hide();
-    layout->addWidget(recipients);
-
-    m_messagePanel = new QFrame(central);
-    m_messagePanel->setObjectName(QStringLiteral("PanelTextMessage"));
-    m_messagePanel->setFrameShape(QFrame::StyledPanel);
-    m_messagePanel->setFixedHeight(MessagePanelHeight);
-    layout->addWidget(m_messagePanel);
-
+    m_topPanel = new TTopPanel(central);
+    m_contactPanel = new TContactPanel(central);
+    m_contactsPane = new TContactsPane(central);
+    m_recipientsPanel = new TRecipientsPanel(central);
+    m_messagePanel = new TMessagePanel(central);
     m_statusBar = new TMainStatusBar(central);
+    layout->addWidget(m_topPanel);
+    layout->addWidget(m_contactPanel);
+    layout->addWidget(m_contactsPane, 1);
+    layout->addWidget(m_recipientsPanel);
+    layout->addWidget(m_messagePanel);
     layout->addWidget(m_statusBar);
     setCentralWidget(central);
-    SetNoticeCount(0);
 }
 
-int TF_Main::TopPanelHeight() const
+// The gateway's outcomes, as the window shows them.
+void TF_Main::ConnectGateway()
 {
-    return m_pnButtons->maximumHeight();
+    connect(&m_gateway, &TGatewayService::creditReceived, this,
+            [this](qint64 thousandths, const QString& text, bool showNotice) {
+                if (showNotice) {
+                    m_topPanel->ShowNotice(0, text, QStringLiteral("FrCredit"));
+                    TimerClearCreditText->start();
+                }
+                SetCredit(thousandths);
+                FormResize();
+            });
+    connect(&m_gateway, &TGatewayService::connectionStateChanged, this, &TF_Main::SetConnectionState);
+    connect(&m_gateway, &TGatewayService::loginRefused, this, [this](int, const QString& text) {
+        // A query that fails while the window is minimised or maximised changes nothing.
+        if (!IsWindowStateNormal())
+            return;
+        SetConnectionState(true);
+        FormResize();
+        TimerInvioInCorso->stop();
+        m_statusBar->SetPanel2Text(text);
+    });
+    connect(&m_gateway, &TGatewayService::sendAccepted, this,
+            [this](const QString& sentText, qint64 remaining) {
+                SetCredit(remaining);
+                TimerInvioInCorso->stop();
+                TimerPulisciMessaggio->start();
+                // The sent state of the message panel shows the outcome; until the panel has its
+                // controls, the status bar does.
+                m_statusBar->SetPanel2Text(sentText);
+            });
+    connect(&m_gateway, &TGatewayService::sendRefused, this, [this](int, const QString& text) {
+        TimerInvioInCorso->stop();
+        m_statusBar->SetPanel2Text(text);
+        TimerPulisciMessaggio->start();
+    });
+    connect(&m_gateway, &TGatewayService::demoNoticeDue, this, &TF_Main::ShowTestAccountNotice);
 }
 
-void TF_Main::SetNoticeCount(int n)
+void TF_Main::ConnectSettings()
 {
-    NoticeCount = n;
-    m_pnButtons->setFixedHeight(ToolBarHeight + NoticeStripHeight * qBound(0, n, MaxVisibleStrips));
-    m_noticeArea->setVisible(n > 0);
-}
-
-TFR_TextPanel* TF_Main::ShowNotice(int kind, const QString& message, const QString& name)
-{
-    bool created = false;
-    TFR_TextPanel* strip = m_noticeArea->ShowNotice(kind, message, name, &created);
-    if (created)
-        SetNoticeCount(NoticeCount + 1);
-    return strip;
-}
-
-void TF_Main::UserTextClose(TFR_TextPanel* strip)
-{
-    if (!strip || !m_noticeArea->FindStrip(strip->objectName()))
-        return;
-    m_noticeArea->RemoveStrip(strip);
-    SetNoticeCount(NoticeCount - 1);
-}
-
-bool TF_Main::IsDemoUser() const
-{
-    return m_settings && m_settings->GetUserName().compare(TSettingsHolder::DemoUserName(), Qt::CaseInsensitive) == 0;
-}
-
-void TF_Main::SetSettings(TSettingsHolder* settings)
-{
-    m_settings = settings;
-    if (!settings)
-        return;
-    connect(settings, &TSettingsHolder::valueChanged, this, [this](const QString& name) {
+    connect(&m_settings, &TSettingsHolder::valueChanged, this, [this](const QString& name) {
         if (name == u"UserName") {
             ProgramActionsUpdate();
             NormaliseStatusPanel1();
         }
     });
-    ProgramActionsUpdate();
-    NormaliseStatusPanel1();
+    // After every load and save the account may be another one.
+    connect(&m_settings, &TSettingsHolder::languageApplied, this, [this] {
+        ProgramActionsUpdate();
+        NormaliseStatusPanel1();
+    });
 }
 
-// Panel 1 carries "Test account" for the demo account and is folded away for every other.
+bool TF_Main::IsDemoUser() const
+{
+    return m_settings.GetUserName().compare(TSettingsHolder::DemoUserName(), Qt::CaseInsensitive) == 0;
+}
+
 void TF_Main::NormaliseStatusPanel1()
 {
-    if (IsDemoUser())
-        m_statusBar->SetPanel1(QStringLiteral("Test account"), 80);
-    else
-        m_statusBar->SetPanel1(QString(), 0);
+    m_statusBar->ShowAccount(IsDemoUser());
 }
 
 void TF_Main::SetConnectionState(bool error)
@@ -218,36 +182,15 @@ void TF_Main::SetStatusPanel1Text(const QString& text)
     m_statusBar->SetPanel1Text(text);
 }
 
-void TF_Main::ShowCreditNotice(const QString& text)
-{
-    ShowNotice(0, text, QStringLiteral("FrCredit"));
-    TimerClearCreditText->start();
-}
-
 void TF_Main::TimerClearCreditTextTimer()
 {
     TimerClearCreditText->stop();
-    UserTextClose(m_noticeArea->FindStrip(QStringLiteral("FrCredit")));
+    m_topPanel->UserTextClose(m_topPanel->NoticeArea()->FindStrip(QStringLiteral("FrCredit")));
 }
 
 bool TF_Main::IsWindowStateNormal() const
 {
-    return !HiddenInTray && !isMinimized() && !isMaximized();
-}
-
-void TF_Main::StopSendingAnimation()
-{
-    TimerInvioInCorso->stop();
-}
-
-void TF_Main::SetStatusText(const QString& text)
-{
-    m_statusBar->SetPanel2Text(text);
-}
-
-void TF_Main::StartStatusClearTimer()
-{
-    TimerPulisciMessaggio->start();
+    return !m_tray->HiddenInTray && !isMinimized() && !isMaximized();
 }
 
 void TF_Main::TimerPulisciMessaggioTimer()
@@ -256,20 +199,12 @@ void TF_Main::TimerPulisciMessaggioTimer()
     TimerPulisciMessaggio->stop();
 }
 
-void TF_Main::EnterSentState(const QString& sentText)
-{
-    // The message and send controls that change state here come with the compose work;
-    // the frame only shows the outcome.
-    m_statusBar->SetPanel2Text(sentText);
-}
-
 void TF_Main::TimerAskCreditTimer()
 {
-    if (HiddenInTray)
+    if (m_tray->HiddenInTray)
         return;
     TimerAskCredit->stop();
-    if (m_gateway)
-        m_gateway->AskCredit(0);
+    m_gateway.AskCredit(0);
     TimerAskCredit->start();
 }
 
@@ -281,22 +216,27 @@ void TF_Main::BringToFront()
     activateWindow();
 }
 
+void TF_Main::OnRestored()
+{
+    // A restore while the light is red asks the credit again (silently).
+    if (!m_tray->Starting && ConnectionError)
+        m_gateway.AskCredit(0);
+}
+
 void TF_Main::FormActivate()
 {
     // An active window is on screen, however it got there (task bar, window manager).
     if (isVisible() && !isMinimized())
-        HiddenInTray = false;
-    if (m_settings)
-        ApplyLanguage(m_settings->GetLanguage());
+        m_tray->HiddenInTray = false;
+    ApplyLanguage(m_settings.GetLanguage());
     ProgramActionsUpdate();
-    if (!Starting)
+    if (!m_tray->Starting)
         return;
     // First activation: the connection light starts red, then the silent credit query.
     SetConnectionState(true);
     setWindowTitle(Caption());
-    if (m_gateway)
-        m_gateway->AskCredit(0);
-    Starting = false;
+    m_gateway.AskCredit(0);
+    m_tray->Starting = false;
     SetConnectionState(ConnectionError);
 }
 
@@ -304,13 +244,39 @@ void TF_Main::FormResize()
 {
     if (width() < MinimumWidth || height() < MinimumHeight)
         resize(qMax(width(), MinimumWidth), qMax(height(), MinimumHeight));
-    if (m_settings) {
-        m_settings->LastW = width();
-        m_settings->LastH = height();
-        m_settings->LastX = x();
-        m_settings->LastY = y();
-    }
+    m_settings.SetWindowPlace(x(), y(), width(), height());
     SetConnectionState(ConnectionError);
+}
+
+void TF_Main::TimerStartTimer()
+{
+    TimerStart->stop();
+    ApplyLanguage(m_settings.GetLanguage());
+    m_tray->StartUpVisibility(m_arguments);
+}
+
+void TF_Main::RequestExit()
+{
+    ExitRequested = true;
+    close();
+    // A window without a native window gets no close event; the program ends all the same.
+    EndProgram();
+}
+
+void TF_Main::EndSession()
+{
+    RequestExit();
+}
+
+void TF_Main::EndProgram()
+{
+    if (m_ending)
+        return;
+    m_ending = true;
+    TimerAskCredit->stop();
+    m_tray->Remove();
+    hide();
+    emit programEnding();
 }
 
 bool TF_Main::event(QEvent* event)
@@ -319,6 +285,24 @@ bool TF_Main::event(QEvent* event)
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
     return handled;
+}
+
+void TF_Main::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        m_tray->WindowStateChanged();
+}
+
+void TF_Main::closeEvent(QCloseEvent* event)
+{
+    if (ExitRequested) {
+        event->accept();
+        EndProgram();
+        return;
+    }
+    event->ignore();
+    m_tray->HideOnClose();
 }
 
 void TF_Main::resizeEvent(QResizeEvent* event)

@@ -1,31 +1,34 @@
 #pragma once
 
-#include "net/GatewayResultView.h"
 #include "settings/SettingsHolder.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QStringList>
-#include <QSystemTrayIcon>
 #include <QUrl>
-#include <optional>
+#include <memory>
 
-class IGatewayCommands;
 class QAction;
 class QMenu;
 class QTimer;
-class QToolButton;
-class QFrame;
+class TContactPanel;
+class TContactsPane;
 class TFR_TextPanel;
 class TF_Settings;
+class TGatewayService;
 class TMainStatusBar;
-class TNoticeArea;
+class TMessagePanel;
+class TRecipientsPanel;
+class TTopPanel;
+class TTrayController;
 
-// The main window: menu bar, picture tool bar, notice strips, the areas of the phone book
-// and the message, the status bar with the connection light, and the tray icon that hides
-// and restores it. Closing it hides it in the tray; only Exit or the end of the session
-// closes it for good (programEnding).
-class TF_Main : public QMainWindow, public IGatewayResultView, public ISettingsWindowHost
+// The main window: it lays out its areas (top panel with the picture tool bar and the notice
+// strips, contact panel, contacts pane, recipients panel, message panel with the send
+// controls, status bar), owns the menus and the frame's timers, and forwards between the
+// areas and the services. Closing it hides it in the tray (TTrayController); only Exit or the
+// end of the session closes it for good (programEnding).
+//
+// It reads no setting while it is created: the program loads the settings afterwards.
+class TF_Main : public QMainWindow, public ISettingsWindowHost
 {
     Q_OBJECT
 
@@ -33,57 +36,33 @@ public:
     static QString Caption() { return QStringLiteral("TarvoTelecom - Brelmont"); }
     static constexpr int MinimumWidth = 307;
     static constexpr int MinimumHeight = 400;
-    static constexpr int ToolBarHeight = 26;
     static constexpr int CreditInterval = 300000;
     static constexpr int ClearCreditTextInterval = 30000;
     static constexpr int ClearStatusTextInterval = 8000;
-    static constexpr int RestoreInterval = 500;
     static constexpr int StartInterval = 10;
 
-    explicit TF_Main(QWidget* parent = nullptr);
+    TF_Main(TSettingsHolder& settings, TGatewayService& gateway, const QStringList& arguments = {},
+            QWidget* parent = nullptr);
     ~TF_Main() override;
 
-    // Wiring done by the program after the later long-lived objects exist.
-    void SetSettings(TSettingsHolder* settings);
-    void SetGateway(IGatewayCommands* gateway) { m_gateway = gateway; }
-    // The settings dialog: shown by aImpostazioni; while it is shown the credit timer pauses.
-    void SetSettingsDialog(TF_Settings* dialog);
-    void SetStartArguments(const QStringList& arguments) { m_arguments = arguments; }
-    // Whether closing hides the window in the tray (true) or only minimises it: whether the
-    // desktop has a tray, unless set for tests.
-    bool UsesTray() const;
-    void SetUsesTray(bool useTray);
+    TTrayController& Tray() const { return *m_tray; }
+    TTopPanel* TopPanel() const { return m_topPanel; }
+    TMainStatusBar* StatusBar() const { return m_statusBar; }
+    // The settings dialog, built the first time it is opened (null until then).
+    TF_Settings* SettingsDialog() const { return m_settingsDialog.get(); }
 
     // State shared with the tray, start-up and result handling.
     bool ExitRequested = false;
-    bool HiddenInTray = false;
-    bool Starting = true;
     bool ConnectionError = true; // red until an exchange succeeds
     qint64 LastCredit = -1;
-    int NoticeCount = 0;
 
     void ApplyLanguage(const QString& code);
     void BringToFront();
-    void SetNoticeCount(int n);
     // Status panel 1; the text is put there only when it differs from the last one put this way.
     void SetStatusPanel1Text(const QString& text);
-    TFR_TextPanel* ShowNotice(int kind, const QString& message, const QString& name);
-    void UserTextClose(TFR_TextPanel* strip);
-    TNoticeArea* NoticeArea() const { return m_noticeArea; }
-    TMainStatusBar* StatusBar() const { return m_statusBar; }
-    int TopPanelHeight() const;
-
-    // IGatewayResultView
-    void ShowCreditNotice(const QString& text) override;
-    void SetCredit(qint64 thousandths) override;
-    void SetConnectionState(bool error) override;
-    void Relayout() override { FormResize(); }
-    bool IsWindowStateNormal() const override;
-    void StopSendingAnimation() override;
-    void SetStatusText(const QString& text) override;
-    void StartStatusClearTimer() override;
-    void EnterSentState(const QString& sentText) override;
-    void ShowTestAccountNotice() override;
+    void SetCredit(qint64 thousandths);
+    void SetConnectionState(bool error);
+    bool IsWindowStateNormal() const;
 
     // ISettingsWindowHost
     QPoint CurrentPosition() const override { return pos(); }
@@ -98,10 +77,6 @@ public:
     void TimerAskCreditTimer();
     void TimerClearCreditTextTimer();
     void TimerPulisciMessaggioTimer();
-    void TrayClick();
-    void TrayMouseDown();
-    void RestoreFromTray();
-    void HideInTray();
     // Exit from the menus: the next close ends the program.
     void RequestExit();
     // The session ends (log-off, shutdown, SIGTERM): end without any question.
@@ -125,12 +100,8 @@ public:
     QTimer* TimerStart = nullptr;
     QTimer* TimerAskCredit = nullptr;
     QTimer* TimerClearCreditText = nullptr;
-    QTimer* TimerDoubleClicked = nullptr;
     QTimer* TimerPulisciMessaggio = nullptr;
     QTimer* TimerInvioInCorso = nullptr;
-
-    QSystemTrayIcon* Tray = nullptr;
-    QMenu* PopTray = nullptr;
 
     // The URLs the browser commands open.
     QUrl BuyCreditUrl() const;
@@ -152,26 +123,23 @@ private:
     void BuildActions();
     void BuildMenus();
     void BuildToolBar();
-    void BuildTray();
     void BuildTimers();
+    void ConnectGateway();
+    void ConnectSettings();
     void NormaliseStatusPanel1();
     bool IsDemoUser() const;
     void OpenUrl(const QUrl& url);
     void ShowAboutBox();
+    void ShowTestAccountNotice();
     void ShowSettingsDialog();
     void OnRestored();
-    void ShowFirstTimeNotice(bool atBottomRight);
-    bool AskLoginFromTray();
-    void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void SettingsDialogHidden();
     void EndProgram();
 
-    TSettingsHolder* m_settings = nullptr;
-    IGatewayCommands* m_gateway = nullptr;
-    QPointer<TF_Settings> m_settingsDialog;
+    TSettingsHolder& m_settings;
+    TGatewayService& m_gateway;
     QStringList m_arguments;
-    std::optional<bool> m_useTrayOverride;
-    bool m_loginOpen = false;
+    std::unique_ptr<TF_Settings> m_settingsDialog;
     bool m_ending = false;
     QString m_lastPanel1Text;
     QString m_language;
@@ -179,10 +147,11 @@ private:
     QMenu* m_actionsMenu = nullptr;
     QMenu* m_toolsMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
-    QWidget* m_pnButtons = nullptr;
-    QFrame* m_contactsArea = nullptr;
-    QFrame* m_messagePanel = nullptr;
-    TNoticeArea* m_noticeArea = nullptr;
+    TTopPanel* m_topPanel = nullptr;
+    TContactPanel* m_contactPanel = nullptr;
+    TContactsPane* m_contactsPane = nullptr;
+    TRecipientsPanel* m_recipientsPanel = nullptr;
+    TMessagePanel* m_messagePanel = nullptr;
     TMainStatusBar* m_statusBar = nullptr;
-    QList<QToolButton*> m_toolPictures;
+    TTrayController* m_tray = nullptr;
 };

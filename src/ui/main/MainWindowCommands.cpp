@@ -1,21 +1,20 @@
 // The main window's commands: menu bar, picture tool bar, browser pages, about box and the
 // settings dialog.
-#include "ui/main/MainWindow.h"
-
+#include "net/GatewayService.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/BrowserLink.h"
 #include "ui/dialogs/DialogSupport.h"
-#include "settings/dialog/SettingsDialog.h"
+#include "ui/dialogs/SettingsDialog.h"
 #include "ui/dialogs/TestMessageDialog.h"
-#include "ui/main/GatewayCommands.h"
-#include "ui/main/Pictures.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/PictureToolBar.h"
+#include "ui/main/TopPanel.h"
+#include "ui/main/TrayController.h"
 
 #include <QAction>
-#include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
-#include <QToolButton>
 
 namespace {
 // The maker's page with the account in its query, values percent-encoded so a password
@@ -26,7 +25,8 @@ QUrl AccountPage(const QString& webBaseUrl, const char* page, const QString& use
     QString base = webBaseUrl;
     while (base.endsWith(u'/'))
         base.chop(1);
-    const QByteArray query = "?U=" + QUrl::toPercentEncoding(user) + "&P=" + QUrl::toPercentEncoding(password) + tail;
+    const QByteArray query =
+        "?U=" + QUrl::toPercentEncoding(user) + "&P=" + QUrl::toPercentEncoding(password) + tail;
     return QUrl::fromEncoded(base.toUtf8() + page + query);
 }
 } // namespace
@@ -44,12 +44,7 @@ void TF_Main::BuildActions()
     aMessaggiSpediti = make("aMessaggiSpediti", &TF_Main::ShowSentMessages);
     aImpostazioni = make("aImpostazioni", [this] { ShowSettingsDialog(); });
     aChiudiProgramma = make("aChiudiProgramma", [this] { RequestExit(); });
-    aRipristinaNascondi = make("aRipristinaNascondi", [this] {
-        if (HiddenInTray)
-            RestoreFromTray();
-        else
-            close();
-    });
+    aRipristinaNascondi = make("aRipristinaNascondi", [this] { m_tray->ShowOrHide(); });
     aInformazioni = make("Informazioni1", [this] { ShowAboutBox(); });
     aSitoWeb = make("aSitoWeb", [this] { OpenUrl(HomePageUrl()); });
 }
@@ -80,33 +75,18 @@ void TF_Main::BuildMenus()
 
 void TF_Main::BuildToolBar()
 {
-    auto* bar = findChild<QWidget*>(QStringLiteral("pnToolBar"));
-    auto* layout = static_cast<QHBoxLayout*>(bar->layout());
     // The pictures call their commands directly, whatever the commands' enabled state.
-    const QList<std::pair<int, void (TF_Main::*)()>> pictures = {
-        {3, &TF_Main::ShowSentMessages}, {4, &TF_Main::ShowCredit}, {5, &TF_Main::BuyCredit}};
-    int index = 0;
-    for (const auto& [number, command] : pictures) {
-        auto* button = new QToolButton(bar);
-        button->setObjectName(QStringLiteral("ToolImage%1").arg(number));
-        button->setAutoRaise(true);
-        button->setFixedSize(24, 24);
-        button->setIconSize({24, 24});
-        QIcon icon;
-        icon.addPixmap(Pictures::ToolPicture(number, false), QIcon::Normal, QIcon::Off);
-        icon.addPixmap(Pictures::ToolPicture(number, true), QIcon::Active, QIcon::Off);
-        button->setIcon(icon);
-        button->setCursor(Qt::PointingHandCursor);
-        connect(button, &QToolButton::clicked, this, command);
-        layout->insertWidget(index++, button);
-        m_toolPictures.append(button);
-    }
+    TPictureToolBar* bar = m_topPanel->ToolBar();
+    bar->AddPicture(3, {"Lista SMS inviati", "SMS Archive", "Lista SMS enviados"},
+                    [this] { ShowSentMessages(); });
+    bar->AddPicture(4, {"Visualizza credito", "Show your credit", "Requerer credito"},
+                    [this] { ShowCredit(); });
+    bar->AddPicture(5, {"Acquista credito", "Buy credit", "Comprar credito"}, [this] { BuyCredit(); });
 }
 
 void TF_Main::ShowCredit()
 {
-    if (m_gateway)
-        m_gateway->AskCredit(1);
+    m_gateway.AskCredit(1);
 }
 
 void TF_Main::BuyCredit()
@@ -126,23 +106,19 @@ void TF_Main::ProgramActionsUpdate()
 
 QUrl TF_Main::BuyCreditUrl() const
 {
-    if (!m_settings)
-        return {};
-    return AccountPage(m_settings->GetEndpoints().WebBaseUrl, "/formlog.aspx", m_settings->GetUserName(),
-                       m_settings->GetPassword(), "");
+    return AccountPage(m_settings.GetEndpoints().WebBaseUrl, "/formlog.aspx", m_settings.GetUserName(),
+                       m_settings.GetPassword(), "");
 }
 
 QUrl TF_Main::SentMessagesUrl() const
 {
-    if (!m_settings)
-        return {};
-    return AccountPage(m_settings->GetEndpoints().WebBaseUrl, "/formLog.aspx", m_settings->GetUserName(),
-                       m_settings->GetPassword(), "&L=H");
+    return AccountPage(m_settings.GetEndpoints().WebBaseUrl, "/formLog.aspx", m_settings.GetUserName(),
+                       m_settings.GetPassword(), "&L=H");
 }
 
 QUrl TF_Main::HomePageUrl() const
 {
-    return m_settings ? QUrl(m_settings->GetEndpoints().WebBaseUrl) : QUrl();
+    return QUrl(m_settings.GetEndpoints().WebBaseUrl);
 }
 
 void TF_Main::OpenUrl(const QUrl& url)
@@ -154,47 +130,38 @@ void TF_Main::OpenUrl(const QUrl& url)
 
 void TF_Main::ShowAboutBox()
 {
-    TF_About about(this, m_language, m_settings ? m_settings->GetEndpoints().WebBaseUrl : QString());
+    TF_About about(this, m_language, m_settings.GetEndpoints().WebBaseUrl);
     ExecDialog(about);
 }
 
 void TF_Main::ShowTestAccountNotice()
 {
-    TF_TestMessage notice(this, m_language, m_settings ? m_settings->GetEndpoints().WebBaseUrl : QString());
+    TF_TestMessage notice(this, m_language, m_settings.GetEndpoints().WebBaseUrl);
     ExecDialog(notice);
-}
-
-void TF_Main::SetSettingsDialog(TF_Settings* dialog)
-{
-    if (m_settingsDialog) {
-        disconnect(m_settingsDialog, nullptr, this, nullptr);
-        disconnect(m_settingsDialog, nullptr, TimerAskCredit, nullptr);
-    }
-    m_settingsDialog = dialog;
-    if (!dialog)
-        return;
-    // While the settings dialog is shown the periodic credit query waits; when it hides, the
-    // sessions are dropped (the account may have changed) and the credit is asked again.
-    connect(dialog, &TF_Settings::shown, TimerAskCredit, &QTimer::stop);
-    connect(dialog, &TF_Settings::hidden, this, &TF_Main::SettingsDialogHidden);
-    connect(dialog, &TF_Settings::languageConfirmed, this, &TF_Main::ApplyLanguage);
 }
 
 void TF_Main::ShowSettingsDialog()
 {
-    if (HiddenInTray)
-        RestoreFromTray();
+    if (m_tray->HiddenInTray)
+        m_tray->RestoreFromTray();
     BringToFront();
-    if (m_settingsDialog)
-        m_settingsDialog->OpenBeside(this);
+    // Built on first use: most runs never open it.
+    if (!m_settingsDialog) {
+        m_settingsDialog = std::make_unique<TF_Settings>(m_settings);
+        // While the dialog is shown the periodic credit query waits; when it hides, the
+        // sessions are dropped (the account may have changed) and the credit is asked again.
+        connect(m_settingsDialog.get(), &TF_Settings::shown, TimerAskCredit, &QTimer::stop);
+        connect(m_settingsDialog.get(), &TF_Settings::hidden, this, &TF_Main::SettingsDialogHidden);
+        connect(m_settingsDialog.get(), &TF_Settings::languageConfirmed, this, &TF_Main::ApplyLanguage);
+    }
+    m_settingsDialog->OpenBeside(this);
 }
 
 void TF_Main::SettingsDialogHidden()
 {
     if (ExitRequested)
         return; // the program is ending: no new exchange
-    if (m_gateway)
-        m_gateway->DropSessions();
+    m_gateway.DropSessions();
     TimerAskCreditTimer();
     TimerAskCredit->start();
 }

@@ -1,11 +1,12 @@
 // The main window's captions in each language.
+#include "i18n/Language.h"
 #include "ui/main/MainWindow.h"
-
-#include "settings/Language.h"
+#include "ui/main/PictureToolBar.h"
+#include "ui/main/TopPanel.h"
+#include "ui/main/TrayController.h"
 
 #include <QAction>
 #include <QMenu>
-#include <QToolButton>
 #include <QUrl>
 
 namespace {
@@ -31,19 +32,16 @@ void TF_Main::ApplyLanguage(const QString& code)
     ActionText(code, aRipristinaNascondi, {"Ripristina/Nascondi", "Show/Hide", "Reutilizar/Esconder"});
     ActionText(code, aAcquistaCredito, {"&Acquista credito", "&Buy credit", "&Comprar credito"});
     ActionText(code, aImpostazioni, {"&Impostazioni...", "&Settings...", "&Configuraçoes..."});
-    ActionText(code, aMessaggiSpediti, {"&Lista SMS inviati...", "&SMS Archive...", "&Lista SMS enviados..."});
+    ActionText(code, aMessaggiSpediti,
+               {"&Lista SMS inviati...", "&SMS Archive...", "&Lista SMS enviados..."});
     ActionText(code, aVisualizzaCredito, {"Visualizza &credito", "Show your credit", "Requerer &credito"});
     ActionText(code, aInformazioni, {"&Informazioni...", "&About...", "&Informaçoes..."});
     Title(code, m_actionsMenu, {"&Azioni", "&Actions", "&Acçoes"});
     Title(code, m_toolsMenu, {"S&trumenti", "&Tools", "&Ferramentas"});
     Title(code, m_helpMenu, {"Aiuto", "Help", "Ajuda"});
 
-    const Tr hints[] = {{"Lista SMS inviati", "SMS Archive", "Lista SMS enviados"},
-                        {"Visualizza credito", "Show your credit", "Requerer credito"},
-                        {"Acquista credito", "Buy credit", "Comprar credito"}};
-    for (qsizetype i = 0; i < m_toolPictures.size(); ++i)
-        if (auto hint = PickText(code, hints[i]))
-            m_toolPictures[i]->setToolTip(*hint);
+    m_topPanel->ToolBar()->ApplyLanguage(code);
+    m_tray->Language = code;
 
     // Work that does not depend on the code: the web-site entry names the maker's site.
     const QUrl home = HomePageUrl();

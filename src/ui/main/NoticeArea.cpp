@@ -65,7 +65,8 @@ QString TFR_TextPanel::Message() const
     return m_message->text();
 }
 
-TNoticeArea::TNoticeArea(QWidget* parent) : QScrollArea(parent), m_stack(new QWidget), m_layout(new QVBoxLayout(m_stack))
+TNoticeArea::TNoticeArea(QWidget* parent)
+    : QScrollArea(parent), m_stack(new QWidget), m_layout(new QVBoxLayout(m_stack))
 {
     setObjectName(QStringLiteral("NoticeArea"));
     setFrameShape(QFrame::NoFrame);
@@ -98,9 +99,10 @@ TFR_TextPanel* TNoticeArea::ShowNotice(int kind, const QString& message, const Q
     *created = strip == nullptr;
     if (!strip) {
         strip = new TFR_TextPanel(m_stack);
-        strip->setObjectName(name.isEmpty()
-                                 ? UniqueName(QStringLiteral("Fr_") + SystemFacts::Now().toString(QStringLiteral("HHmmss")))
-                                 : name);
+        strip->setObjectName(
+            name.isEmpty()
+                ? UniqueName(QStringLiteral("Fr_") + SystemFacts::Now().toString(QStringLiteral("HHmmss")))
+                : name);
         connect(strip, &TFR_TextPanel::closeRequested, this, &TNoticeArea::stripCloseRequested);
         // Below the strips already shown, above the stretch that keeps them at the top.
         m_layout->insertWidget(m_layout->count() - 1, strip);

@@ -43,7 +43,8 @@ void TConnectionLight::paintEvent(QPaintEvent*)
 }
 
 TMainStatusBar::TMainStatusBar(QWidget* parent)
-    : QFrame(parent), m_light(new TConnectionLight(this)), m_panel1(new QLabel(this)), m_panel2(new QLabel(this))
+    : QFrame(parent), m_light(new TConnectionLight(this)), m_panel1(new QLabel(this)),
+      m_panel2(new QLabel(this))
 {
     setObjectName(QStringLiteral("StatusBar"));
     setFrameShape(QFrame::StyledPanel);
@@ -80,6 +81,14 @@ void TMainStatusBar::SetPanel1(const QString& text, int width)
 void TMainStatusBar::SetPanel1Text(const QString& text)
 {
     m_panel1->setText(text);
+}
+
+void TMainStatusBar::ShowAccount(bool demo)
+{
+    if (demo)
+        SetPanel1(QStringLiteral("Test account"), 80);
+    else
+        SetPanel1(QString(), 0);
 }
 
 QString TMainStatusBar::Panel2Text() const

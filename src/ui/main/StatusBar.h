@@ -41,6 +41,8 @@ public:
     int Panel1Width() const;
     void SetPanel1(const QString& text, int width);
     void SetPanel1Text(const QString& text);
+    // Panel 1 carries "Test account" for the demo account and is folded away for every other.
+    void ShowAccount(bool demo);
     QString Panel2Text() const;
     void SetPanel2Text(const QString& text);
 

@@ -1,6 +1,6 @@
-#include "settings/GlobalTexts.h"
+#include "i18n/GlobalTexts.h"
 
-#include "settings/Language.h"
+#include "i18n/Language.h"
 
 TGlobalTexts::TGlobalTexts()
 {

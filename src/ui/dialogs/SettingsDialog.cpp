@@ -1,6 +1,6 @@
-#include "settings/dialog/SettingsDialog.h"
+#include "ui/dialogs/SettingsDialog.h"
 
-#include "settings/Language.h"
+#include "i18n/Language.h"
 #include "settings/SettingsHolder.h"
 #include "ui/dialogs/BrowserLink.h"
 #include "ui/dialogs/DialogSupport.h"
@@ -10,12 +10,12 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
-#include <QHideEvent>
-#include <QShowEvent>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStyle>
@@ -58,8 +58,9 @@ QStringList TF_Settings::TimeZoneNames()
 }
 
 TF_Settings::TF_Settings(TSettingsHolder& settings, QWidget* parent)
-    : QDialog(parent), pcPages(Named(new QTabWidget(this), "pcPages")), tsAccount(Named(new QWidget, "tsAccount")),
-      tsPreferenze(Named(new QWidget, "tsPreferenze")), tsConnessione(Named(new QWidget, "tsConnessione")),
+    : QDialog(parent), pcPages(Named(new QTabWidget(this), "pcPages")),
+      tsAccount(Named(new QWidget, "tsAccount")), tsPreferenze(Named(new QWidget, "tsPreferenze")),
+      tsConnessione(Named(new QWidget, "tsConnessione")),
       BtnOk(Named(new QPushButton(QStringLiteral("Ok"), this), "BtnOk")),
       BtnAnnulla(Named(new QPushButton(QStringLiteral("Annulla"), this), "BtnAnnulla")),
       BtnApplica(Named(new QPushButton(QStringLiteral("Applica"), this), "BtnApplica")), m_settings(settings)
@@ -122,13 +123,16 @@ void TF_Settings::BuildAccountPage()
     Edit_Sender = Named(new QLineEdit(tsAccount), "Edit_Sender");
     imgHelpSender = HelpIcon(tsAccount, "imgHelpSender");
     cbRememberPwd = Named(new QCheckBox(QStringLiteral("Ricorda password"), tsAccount), "cbRememberPwd");
-    cbPBookOnline = Named(new QCheckBox(QStringLiteral("Utilizza rubrica online"), tsAccount), "cbPBookOnline");
+    cbPBookOnline =
+        Named(new QCheckBox(QStringLiteral("Utilizza rubrica online"), tsAccount), "cbPBookOnline");
     cbPBookOnline->hide();
     lblRegistrazioneGratuita = Named(new QLabel(tsAccount), "lblRegistrazioneGratuita");
-    lblRegistrazioneGratuita->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    lblRegistrazioneGratuita->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                                      Qt::LinksAccessibleByKeyboard);
     lblRegistrazioneGratuita->setCursor(Qt::PointingHandCursor);
     lblRegistrazioneGratuita->setWordWrap(true);
-    connect(lblRegistrazioneGratuita, &QLabel::linkActivated, this, [this] { lblRegistrazioneGratuitaClick(); });
+    connect(lblRegistrazioneGratuita, &QLabel::linkActivated, this,
+            [this] { lblRegistrazioneGratuitaClick(); });
 
     auto* grid = new QGridLayout(tsAccount);
     grid->setContentsMargins(12, 16, 12, 12);
@@ -151,10 +155,10 @@ void TF_Settings::BuildAccountPage()
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(1, 1);
 
-    BindLineEdit(Edit_LoginEmail, &TSettingsHolder::UserNameField, &TSettingsHolder::SetUserName);
-    BindLineEdit(Edit_Password, &TSettingsHolder::PasswordField, &TSettingsHolder::SetPassword);
-    BindCheckBox(cbRememberPwd, &TSettingsHolder::GetRememberPwd, &TSettingsHolder::SetRememberPwd);
-    BindCheckBox(cbPBookOnline, &TSettingsHolder::GetUsePGOnline, &TSettingsHolder::SetUsePGOnline);
+    BindLineEdit(Edit_LoginEmail, Setting::UserName);
+    BindLineEdit(Edit_Password, Setting::Password);
+    BindCheckBox(cbRememberPwd, Setting::RememberPwd);
+    BindCheckBox(cbPBookOnline, Setting::UsePGOnline);
     connect(Edit_Sender, &QLineEdit::textChanged, this, [this](const QString& text) {
         Push([&] { m_settings.SetSender(text); });
         Edit_SenderChange();
@@ -165,7 +169,8 @@ void TF_Settings::BuildAccountPage()
 void TF_Settings::BuildPreferencesPage()
 {
     cbRunAtStartup = Named(new QCheckBox(tsPreferenze), "cbRunAtStartup");
-    cbSoundDisabled = Named(new QCheckBox(QStringLiteral("Disabilita suono"), tsPreferenze), "cbSoundDisabled");
+    cbSoundDisabled =
+        Named(new QCheckBox(QStringLiteral("Disabilita suono"), tsPreferenze), "cbSoundDisabled");
     cbWarnUnicode = Named(new QCheckBox(tsPreferenze), "cbWarnUnicode");
     cbWarnMedium = Named(new QCheckBox(tsPreferenze), "cbWarnMedium");
     cbWarnManySMS = Named(new QCheckBox(tsPreferenze), "cbWarnManySMS");
@@ -184,8 +189,8 @@ void TF_Settings::BuildPreferencesPage()
     auto* grid = new QGridLayout(tsPreferenze);
     grid->setContentsMargins(12, 12, 12, 12);
     int row = 0;
-    for (QCheckBox* box :
-         {cbRunAtStartup, cbSoundDisabled, cbWarnUnicode, cbWarnMedium, cbWarnManySMS, cbAutoConnectToServer, cbCheck4Upg})
+    for (QCheckBox* box : {cbRunAtStartup, cbSoundDisabled, cbWarnUnicode, cbWarnMedium, cbWarnManySMS,
+                           cbAutoConnectToServer, cbCheck4Upg})
         grid->addWidget(box, row++, 0, 1, 3);
     grid->setRowMinimumHeight(row++, 8);
     grid->addWidget(lblLanguage, row, 0);
@@ -197,14 +202,13 @@ void TF_Settings::BuildPreferencesPage()
     lblLanguage->setBuddy(ComboLanguage);
     lblTimeZone->setBuddy(ComboFusoLocale);
 
-    BindCheckBox(cbRunAtStartup, &TSettingsHolder::GetRunAtStartup, &TSettingsHolder::SetRunAtStartup);
-    BindCheckBox(cbSoundDisabled, &TSettingsHolder::GetDisableSound, &TSettingsHolder::SetDisableSound);
-    BindCheckBox(cbWarnUnicode, &TSettingsHolder::GetWarningUnicode, &TSettingsHolder::SetWarningUnicode);
-    BindCheckBox(cbWarnMedium, &TSettingsHolder::GetWarningMediumQuality, &TSettingsHolder::SetWarningMediumQuality);
-    BindCheckBox(cbWarnManySMS, &TSettingsHolder::GetWarningManySMS, &TSettingsHolder::SetWarningManySMS);
-    BindCheckBox(cbAutoConnectToServer, &TSettingsHolder::GetStartUpConnection, &TSettingsHolder::SetStartUpConnection);
-    BindCheckBox(cbCheck4Upg, &TSettingsHolder::GetCheckForUpdatesOnStartup,
-                 &TSettingsHolder::SetCheckForUpdatesOnStartup);
+    BindCheckBox(cbRunAtStartup, Setting::RunAtStartup);
+    BindCheckBox(cbSoundDisabled, Setting::DisableSound);
+    BindCheckBox(cbWarnUnicode, Setting::WarningUnicode);
+    BindCheckBox(cbWarnMedium, Setting::WarningMediumQuality);
+    BindCheckBox(cbWarnManySMS, Setting::WarningManySMS);
+    BindCheckBox(cbAutoConnectToServer, Setting::StartUpConnection);
+    BindCheckBox(cbCheck4Upg, Setting::CheckForUpdatesOnStartup);
 
     connect(ComboLanguage, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0)
@@ -260,11 +264,11 @@ void TF_Settings::BuildConnectionPage()
     lblProxyUsername->setBuddy(Edit_ProxyUsername);
     lblProxyPassword->setBuddy(Edit_ProxyPassword);
 
-    BindCheckBox(cbProxyActive, &TSettingsHolder::GetProxyEnabled, &TSettingsHolder::SetProxyEnabled);
-    BindCheckBox(cbProxyAuth, &TSettingsHolder::GetProxyAuthEnabled, &TSettingsHolder::SetProxyAuthEnabled);
-    BindLineEdit(Edit_ProxyAddress, &TSettingsHolder::GetProxyAddress, &TSettingsHolder::SetProxyAddress);
-    BindLineEdit(Edit_ProxyUsername, &TSettingsHolder::GetProxyUsername, &TSettingsHolder::SetProxyUsername);
-    BindLineEdit(Edit_ProxyPassword, &TSettingsHolder::GetProxyPassword, &TSettingsHolder::SetProxyPassword);
+    BindCheckBox(cbProxyActive, Setting::ProxyEnabled);
+    BindCheckBox(cbProxyAuth, Setting::ProxyAuthEnabled);
+    BindLineEdit(Edit_ProxyAddress, Setting::ProxyAddress);
+    BindLineEdit(Edit_ProxyUsername, Setting::ProxyUsername);
+    BindLineEdit(Edit_ProxyPassword, Setting::ProxyPassword);
     connect(seProxyPort, &QSpinBox::valueChanged, this,
             [this](int port) { Push([&] { m_settings.SetProxyPort(port); }); });
     m_refreshers.push_back([this] {
@@ -273,28 +277,27 @@ void TF_Settings::BuildConnectionPage()
     });
 }
 
-void TF_Settings::BindCheckBox(QCheckBox* box, bool (TSettingsHolder::*get)() const, void (TSettingsHolder::*set)(bool))
+void TF_Settings::BindCheckBox(QCheckBox* box, Setting id)
 {
-    connect(box, &QCheckBox::toggled, this, [this, set](bool checked) {
+    connect(box, &QCheckBox::toggled, this, [this, id](bool checked) {
         TSettingsHolder& holder = m_settings;
-        Push([&holder, set, checked] { (holder.*set)(checked); });
+        Push([&holder, id, checked] { holder.SetValue(id, checked); });
     });
-    m_refreshers.push_back([this, box, get] {
+    m_refreshers.push_back([this, box, id] {
         const QSignalBlocker block(box);
-        box->setChecked((m_settings.*get)());
+        box->setChecked(m_settings.Value(id).toBool());
     });
 }
 
-void TF_Settings::BindLineEdit(QLineEdit* edit, QString (TSettingsHolder::*get)() const,
-                               void (TSettingsHolder::*set)(const QString&))
+// Line edits show the field as held: an empty user name stands for the demo account.
+void TF_Settings::BindLineEdit(QLineEdit* edit, Setting id)
 {
-    connect(edit, &QLineEdit::textChanged, this,
-            [this, set](const QString& text) {
-                TSettingsHolder& holder = m_settings;
-                Push([&holder, set, &text] { (holder.*set)(text); });
-            });
-    m_refreshers.push_back([this, edit, get] {
-        const QString value = (m_settings.*get)();
+    connect(edit, &QLineEdit::textChanged, this, [this, id](const QString& text) {
+        TSettingsHolder& holder = m_settings;
+        Push([&holder, id, &text] { holder.SetValue(id, text); });
+    });
+    m_refreshers.push_back([this, edit, id] {
+        const QString value = m_settings.Value(id).toString();
         if (edit->text() == value)
             return;
         const QSignalBlocker block(edit);
@@ -341,9 +344,11 @@ void TF_Settings::ApplyProxyRule()
     const bool proxy = cbProxyActive->isChecked();
     const bool auth = proxy && cbProxyAuth->isChecked();
     // A disabled label is drawn in the system's grey-text colour.
-    for (QWidget* w : std::initializer_list<QWidget*>{lblProxyAddress, Edit_ProxyAddress, lblProxyPort, seProxyPort, cbProxyAuth})
+    for (QWidget* w : std::initializer_list<QWidget*>{lblProxyAddress, Edit_ProxyAddress, lblProxyPort,
+                                                      seProxyPort, cbProxyAuth})
         w->setEnabled(proxy);
-    for (QWidget* w : std::initializer_list<QWidget*>{lblProxyUsername, Edit_ProxyUsername, lblProxyPassword, Edit_ProxyPassword})
+    for (QWidget* w : std::initializer_list<QWidget*>{lblProxyUsername, Edit_ProxyUsername, lblProxyPassword,
+                                                      Edit_ProxyPassword})
         w->setEnabled(auth);
 }
 
@@ -419,17 +424,21 @@ void TF_Settings::ApplyLanguage(const QString& code)
     pcPages->setTabText(pcPages->indexOf(tsAccount), text({"Account", "Account", "Account"}));
     pcPages->setTabText(pcPages->indexOf(tsPreferenze), text({"Preferenze", "Preferences", "Preferidos"}));
     pcPages->setTabText(pcPages->indexOf(tsConnessione), text({"Avanzate", "Advanced", "Advanced"}));
-    cbAutoConnectToServer->setText(text(
-        {"Connetti automaticamente al server", "Connect automatically to the server", "Conecte automaticamente ao servedor"}));
-    cbCheck4Upg->setText(
-        text({"Verifica aggiornamenti all'avvio", "Look for updates at startup", "Erifica atualizaçoes ao iniciar"}));
-    cbRunAtStartup->setText(text({"Esegui all'avvio di windows", "Run when windows starts", "Executar ao iniciar do windows"}));
+    cbAutoConnectToServer->setText(
+        text({"Connetti automaticamente al server", "Connect automatically to the server",
+              "Conecte automaticamente ao servedor"}));
+    cbCheck4Upg->setText(text({"Verifica aggiornamenti all'avvio", "Look for updates at startup",
+                               "Erifica atualizaçoes ao iniciar"}));
+    cbRunAtStartup->setText(
+        text({"Esegui all'avvio di windows", "Run when windows starts", "Executar ao iniciar do windows"}));
     cbWarnUnicode->setText(text({"Avvisare quando si invia unicode", "Warn when sending unicode messages",
                                  "Warn when sending unicode messages"}));
-    cbWarnManySMS->setText(text({"Avvisare quando si inviano molti SMS", "Warn when sending many sms at a time",
-                                 "Warn when sending many sms at a time"}));
-    cbWarnMedium->setText(text({"Avvisare quando si invia media qualità", "Warn when sending medium quality sms",
-                                "Warn when sending medium quality sms"}));
+    cbWarnManySMS->setText(
+        text({"Avvisare quando si inviano molti SMS", "Warn when sending many sms at a time",
+              "Warn when sending many sms at a time"}));
+    cbWarnMedium->setText(
+        text({"Avvisare quando si invia media qualità", "Warn when sending medium quality sms",
+              "Warn when sending medium quality sms"}));
     lblTimeZone->setText(text({"Fuso orario locale:", "Local timezone:", "Fuso horario local:"}));
     lblLanguage->setText(text({"Lingua:", "Language:", "Idioma:"}));
     lblUserName->setText(text({"UserID:", "UserID:", "UserID:"}));
@@ -443,14 +452,17 @@ void TF_Settings::ApplyLanguage(const QString& code)
     cbProxyActive->setText(text({"Usa un proxy server", "Use a proxy server", "Usa um proxy server"}));
     lblProxyAddress->setText(text({"Indirizzo proxy:", "Proxy address:", "Endereço proxy:"}));
     lblProxyPort->setText(text({"Porta proxy:", "Proxy port:", "Porta proxy:"}));
-    cbProxyAuth->setText(text({"Usa autenticazione proxy", "Use proxy authentication", "Usa autenticaçao proxy"}));
+    cbProxyAuth->setText(
+        text({"Usa autenticazione proxy", "Use proxy authentication", "Usa autenticaçao proxy"}));
     lblProxyUsername->setText(text({"Username:", "Username:", "Username:"}));
     lblProxyPassword->setText(text({"Password:", "Password:", "Password:"}));
-    const QString userTip = text({"Inserisci il tuo username.", "Insert your username.", "Intoduza teu username."});
-    const QString passwordTip = text({"Inserisci la tua password.", "Insert your password.", "Introduza tua senha."});
-    const QString senderTip = text({"Per la spedizione degli sms verrà utilizzato questo mittente",
-                                    "SMS will be delivered with this originator.",
-                                    "SMS will be delivered with this originator."});
+    const QString userTip =
+        text({"Inserisci il tuo username.", "Insert your username.", "Intoduza teu username."});
+    const QString passwordTip =
+        text({"Inserisci la tua password.", "Insert your password.", "Introduza tua senha."});
+    const QString senderTip =
+        text({"Per la spedizione degli sms verrà utilizzato questo mittente",
+              "SMS will be delivered with this originator.", "SMS will be delivered with this originator."});
     imgHelpUserName->setToolTip(userTip);
     imgHelpPassword->setToolTip(passwordTip);
     imgHelpSender->setToolTip(senderTip);

@@ -1,4 +1,4 @@
-#include "settings/Language.h"
+#include "i18n/Language.h"
 
 #include <QtTest>
 

@@ -1,22 +1,10 @@
 #pragma once
 
+#include "platform/SoundOutput.h"
+
 #include <QObject>
 
 class QSoundEffect;
-
-// The two result sounds. The results logic plays them through this interface so tests can
-// count what was played.
-class ISoundPlayer
-{
-public:
-    enum class Sound
-    {
-        SmsOk,
-        SmsError
-    };
-    virtual ~ISoundPlayer() = default;
-    virtual void Play(Sound sound) = 0;
-};
 
 // Plays the embedded clips asynchronously, and only when the system has an audio output.
 class TSoundPlayer : public QObject, public ISoundPlayer

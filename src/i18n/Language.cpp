@@ -1,4 +1,4 @@
-#include "settings/Language.h"
+#include "i18n/Language.h"
 
 LanguageGroup LanguageGroupOf(const QString& code)
 {

@@ -1,4 +1,4 @@
-#include "settings/GlobalTexts.h"
+#include "i18n/GlobalTexts.h"
 
 #include <QtTest>
 

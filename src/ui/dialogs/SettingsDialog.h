@@ -13,11 +13,12 @@ class QSpinBox;
 class QTabWidget;
 class QWidget;
 class TSettingsHolder;
+enum class Setting;
 
 // The settings dialog, bound live to the settings holder: every edit reaches the holder at
-// once, so all readers see unconfirmed edits; changes of the holder (a load, another Part's
-// setter) show in the controls. OK and Apply save, Cancel reloads the stored values, the close
-// box only hides. The dialog stays alive for the whole run and is hidden, not destroyed.
+// once, so all readers see unconfirmed edits; changes of the holder (a load, a setter called
+// from elsewhere in the program) show in the controls. OK and Apply save, Cancel reloads the stored values,
+// the close box only hides. The dialog stays alive for the whole run and is hidden, not destroyed.
 class TF_Settings : public QDialog
 {
     Q_OBJECT
@@ -104,9 +105,8 @@ private:
     void BuildAccountPage();
     void BuildPreferencesPage();
     void BuildConnectionPage();
-    void BindCheckBox(QCheckBox* box, bool (TSettingsHolder::*get)() const, void (TSettingsHolder::*set)(bool));
-    void BindLineEdit(QLineEdit* edit, QString (TSettingsHolder::*get)() const,
-                      void (TSettingsHolder::*set)(const QString&));
+    void BindCheckBox(QCheckBox* box, Setting id);
+    void BindLineEdit(QLineEdit* edit, Setting id);
     // Runs a change of the dialog into the holder without echoing it back into the controls.
     void Push(const std::function<void()>& change);
     void RefreshAll();

@@ -1,0 +1,7 @@
+#include "ui/main/ContactPanel.h"
+
+TContactPanel::TContactPanel(QWidget* parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("pnContact"));
+    hide();
+}

@@ -1,0 +1,7 @@
+#include "ui/main/RecipientsPanel.h"
+
+TRecipientsPanel::TRecipientsPanel(QWidget* parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("PanelDestinatari"));
+    hide();
+}
