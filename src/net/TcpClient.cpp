@@ -69,14 +69,32 @@ void TfndClientSocket::WriteStr(QByteArrayView text)
 
 void TfndClientSocket::Shutdown()
 {
+    Release(true);
+}
+
+void TfndClientSocket::Abort()
+{
+    Release(false);
+}
+
+void TfndClientSocket::Release(bool graceful)
+{
     m_timeOut->stop();
     if (m_lookupId >= 0) {
         QHostInfo::abortHostLookup(m_lookupId);
         m_lookupId = -1;
     }
     m_phase = Phase::Idle;
-    if (QTcpSocket* tcp = std::exchange(m_tcp, nullptr))
+    QTcpSocket* tcp = std::exchange(m_tcp, nullptr);
+    if (!tcp)
+        return;
+    if (graceful) {
         ReleaseGracefully(tcp);
+        return;
+    }
+    QObject::disconnect(tcp, nullptr, nullptr, nullptr);
+    tcp->abort();
+    tcp->deleteLater();
 }
 
 void TfndClientSocket::Open(const QString& host, quint16 port, const TfndSocks5Proxy* proxy, int timeOutMs)

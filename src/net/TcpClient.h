@@ -39,6 +39,8 @@ public:
     // Stops sending and closes once the queued output has gone (at once when nothing is queued).
     // No event follows.
     void Shutdown();
+    // Closes at once: queued output is dropped and nothing more is read. No event follows.
+    void Abort();
 
     qsizetype BytesAvailable() const { return m_received.size(); }
 
@@ -58,6 +60,7 @@ private:
     void OnTcpError(QAbstractSocket::SocketError error);
     void OnTcpDisconnected();
     void Fail(int code, const QString& text);
+    void Release(bool graceful);
 
     enum class Phase
     {
