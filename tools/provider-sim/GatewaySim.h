@@ -57,6 +57,8 @@ public:
     ~GatewaySim() override;
 
     void AddAccount(const QString& user, const SimAccount& account);
+    // The password of an account (user names in any letter case), for the other endpoints.
+    std::optional<QString> PasswordOf(const QString& user) const;
     // "user password credit [reply]" per line; '#' starts a comment. False with a message on error.
     bool LoadAccounts(const QString& path, QString* error);
     static std::optional<std::pair<QString, SimAccount>> ParseAccount(const QString& text, QChar separator);

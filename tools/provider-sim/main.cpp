@@ -1,6 +1,7 @@
 // brelmont-provider-sim: a local stand-in for the provider's gateway, for tests and demos.
 #include "GatewaySim.h"
 #include "HttpSim.h"
+#include "ServiceSim.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -13,9 +14,10 @@ int main(int argc, char* argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Plays the SMS provider's gateway on two loopback ports and its web endpoints on\n"
-                       "one HTTP port. When ready it prints \"gateway-port=P gateway-fallback-port=F\n"
-                       "http-port=H\" on one line of standard output."));
+        QStringLiteral("Plays the SMS provider's gateway on two loopback ports, its web endpoints (the\n"
+                       "suggestion page among them) on one HTTP port and its service host on the service\n"
+                       "port. When ready it prints \"gateway-port=P gateway-fallback-port=F http-port=H\n"
+                       "service-port=S\" on one line of standard output."));
     parser.addHelpOption();
     const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("Address to listen on."),
                                   QStringLiteral("address"), QStringLiteral("127.0.0.1"));
@@ -56,14 +58,28 @@ int main(int argc, char* argv[])
     const QCommandLineOption split(QStringLiteral("split-replies"),
                                    QStringLiteral("Send every reply in two pieces this many ms apart."),
                                    QStringLiteral("ms"), QStringLiteral("0"));
-    const QCommandLineOption log(QStringLiteral("log"),
-                                 QStringLiteral("Append a JSON line per accepted submission to this file."),
-                                 QStringLiteral("file"));
+    const QCommandLineOption log(
+        QStringLiteral("log"),
+        QStringLiteral("Append a JSON line per accepted submission, service request and "
+                       "suggestion to this file."),
+        QStringLiteral("file"));
     const QCommandLineOption httpPort(QStringLiteral("http-port"),
                                       QStringLiteral("Port of the web endpoints (0: any free)."),
                                       QStringLiteral("port"), QStringLiteral("0"));
-    parser.addOptions({host, port, fallback, httpPort, primaryClosed, fallbackClosed, accounts, account,
-                       priceHigh, priceMedium, maxSessions, split, log});
+    const QCommandLineOption servicePort(QStringLiteral("service-port"),
+                                         QStringLiteral("Port of the service host (0: any free)."),
+                                         QStringLiteral("port"), QStringLiteral("0"));
+    const QCommandLineOption lookup(
+        QStringLiteral("lookup"),
+        QStringLiteral("The service's answer to the lookup of NUMBER: %1 (others are found). Repeatable.")
+            .arg(ServiceSim::ReplyNames().join(QStringLiteral(", "))),
+        QStringLiteral("NUMBER:REPLY"));
+    const QCommandLineOption suggestionReply(
+        QStringLiteral("suggestion-reply"),
+        QStringLiteral("What the suggestion page answers: ok (+OK), error (-ERR) or stall (nothing)."),
+        QStringLiteral("reply"), QStringLiteral("ok"));
+    parser.addOptions({host, port, fallback, httpPort, servicePort, primaryClosed, fallbackClosed, accounts,
+                       account, priceHigh, priceMedium, maxSessions, split, log, lookup, suggestionReply});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -97,13 +113,39 @@ int main(int argc, char* argv[])
         err << error << '\n';
         return 1;
     }
+    ServiceSim::Options serviceOptions;
+    serviceOptions.host = options.host;
+    serviceOptions.port = static_cast<quint16>(parser.value(servicePort).toUInt());
+    serviceOptions.logPath = options.logPath;
+    serviceOptions.suggestionReply = parser.value(suggestionReply);
+    if (!QStringList{QStringLiteral("ok"), QStringLiteral("error"), QStringLiteral("stall")}.contains(
+            serviceOptions.suggestionReply)) {
+        err << "bad --suggestion-reply " << serviceOptions.suggestionReply << '\n';
+        return 2;
+    }
+    ServiceSim services(serviceOptions, [&sim](const QString& user) { return sim.PasswordOf(user); });
+    for (const QString& value : parser.values(lookup)) {
+        const qsizetype colon = value.lastIndexOf(u':');
+        const auto reply = ServiceSim::ParseReplyName(value.mid(colon + 1));
+        if (colon <= 0 || !reply) {
+            err << "bad --lookup " << value << '\n';
+            return 2;
+        }
+        services.SetLookupReply(value.left(colon), *reply);
+    }
+    if (!services.Start(&error)) {
+        err << error << '\n';
+        return 1;
+    }
     HttpSim web;
+    web.Route("POST", "/brelmont_suggestion.aspx",
+              [&services](const HttpRequest& request) { return services.HandleSuggestion(request); });
     if (!web.Start(options.host, static_cast<quint16>(parser.value(httpPort).toUInt()), &error)) {
         err << error << '\n';
         return 1;
     }
     QTextStream out(stdout);
     out << "gateway-port=" << sim.Port() << " gateway-fallback-port=" << sim.FallbackPort()
-        << " http-port=" << web.Port() << Qt::endl;
+        << " http-port=" << web.Port() << " service-port=" << services.Port() << Qt::endl;
     return app.exec();
 }
