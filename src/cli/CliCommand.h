@@ -4,6 +4,7 @@
 #include <QTextStream>
 
 #include <functional>
+#include <optional>
 
 class QIODevice;
 
@@ -16,6 +17,10 @@ struct CliIo
     QTextStream& out;
     QTextStream& err;
 };
+
+// The text of input (standard input when null), less the one line break that ends a file or an
+// echo; nullopt, with a message on io.err, when it cannot be read.
+std::optional<QString> ReadInputText(QIODevice* input, CliIo io);
 
 // brelmont-cli config list | get NAME | set NAME VALUE | unset NAME
 int RunConfigCommand(const QStringList& args, CliIo io);
@@ -34,3 +39,9 @@ int RunCreditCommand(const QStringList& args, CliIo io);
 // brelmont-cli phonebook dump | add NAME NUMBER | import-legacy FILE [--replace]
 // An empty phoneBookFile means the user's phone book.
 int RunPhonebookCommand(const QStringList& args, CliIo io, const QString& phoneBookFile = QString());
+
+// brelmont-cli lookup NUMBER: the details of the number, one "Name: value" line each.
+// timeOutMs 0 keeps the program's 30-second time-out.
+int RunLookupCommand(const QStringList& args, CliIo io, int timeOutMs = 0);
+// brelmont-cli suggest [--text TEXT]: sends TEXT (or standard input, less its final line break).
+int RunSuggestCommand(const QStringList& args, CliIo io, QIODevice* input = nullptr, int timeOutMs = 0);

@@ -5,8 +5,6 @@
 #include "compose/PhoneNumber.h"
 #include "settings/SettingsHolder.h"
 
-#include <QFile>
-
 namespace {
 
 void PrintUsage(QTextStream& err)
@@ -99,18 +97,10 @@ int RunCountCommand(const QStringList& args, CliIo io,
         return CliBadArguments;
     }
     if (!o->haveText) {
-        QFile in;
-        if (!input) {
-            if (!in.open(stdin, QIODevice::ReadOnly)) {
-                io.err << "brelmont-cli: cannot read standard input\n";
-                return CliRefused;
-            }
-            input = &in;
-        }
-        o->text = QString::fromUtf8(input->readAll());
-        // The line break that ends a file or an echo is not part of the message.
-        if (o->text.endsWith(u'\n'))
-            o->text.chop(o->text.endsWith(QStringLiteral("\r\n")) ? 2 : 1);
+        const std::optional<QString> text = ReadInputText(input, io);
+        if (!text)
+            return CliRefused;
+        o->text = *text;
     }
     QString language = o->language;
     if (language.isEmpty()) {

@@ -15,7 +15,9 @@ void PrintUsage(QTextStream& err)
            "[--anonymous]\n"
            "       [--at \"YYYY-MM-DD HH:MM\"]\n"
            "  credit\n"
-           "  phonebook dump | add NAME NUMBER | import-legacy FILE [--replace]\n";
+           "  phonebook dump | add NAME NUMBER | import-legacy FILE [--replace]\n"
+           "  lookup NUMBER\n"
+           "  suggest [--text TEXT]\n";
 }
 } // namespace
 
@@ -39,6 +41,10 @@ int main(int argc, char* argv[])
         return RunCreditCommand(args, io);
     if (command == u"phonebook")
         return RunPhonebookCommand(args, io);
+    if (command == u"lookup")
+        return RunLookupCommand(args, io);
+    if (command == u"suggest")
+        return RunSuggestCommand(args, io);
     PrintUsage(err);
     return CliBadArguments;
 }

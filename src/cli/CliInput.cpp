@@ -1,0 +1,20 @@
+#include "cli/CliCommand.h"
+
+#include <QFile>
+
+std::optional<QString> ReadInputText(QIODevice* input, CliIo io)
+{
+    QFile in;
+    if (!input) {
+        if (!in.open(stdin, QIODevice::ReadOnly)) {
+            io.err << "brelmont-cli: cannot read standard input\n";
+            return std::nullopt;
+        }
+        input = &in;
+    }
+    QString text = QString::fromUtf8(input->readAll());
+    // The line break that ends a file or an echo is not part of the text.
+    if (text.endsWith(u'\n'))
+        text.chop(text.endsWith(QStringLiteral("\r\n")) ? 2 : 1);
+    return text;
+}
