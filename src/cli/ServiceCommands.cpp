@@ -3,7 +3,7 @@
 #include "net/ServiceSettings.h"
 #include "net/Suggestion.h"
 #include "phonebook/PhoneBook.h"
-#include "settings/GlobalTexts.h"
+#include "i18n/GlobalTexts.h"
 #include "settings/SettingsHolder.h"
 
 #include <QCommandLineParser>
