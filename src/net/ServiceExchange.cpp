@@ -90,9 +90,9 @@ void TServiceExchange::Finish(bool ok, const QString& problem)
     m_done = true;
     m_timeOut->stop();
     if (m_client) {
-        // A finished reply leaves politely; a failed exchange is cut off, so a stalled or
-        // flooding peer holds nothing of ours.
-        if (!ok && m_client->Socket())
+        // A finished reply leaves politely; a failed or overflowing exchange is cut off, so a
+        // stalled or flooding peer holds nothing of ours.
+        if ((!ok || m_truncated) && m_client->Socket())
             m_client->Socket()->Abort();
         m_client->SetActive(false);
     }
