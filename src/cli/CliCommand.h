@@ -7,6 +7,7 @@
 #include <optional>
 
 class QIODevice;
+class TContactsTree;
 
 // Exit codes shared by every brelmont-cli command.
 enum CliExit { CliOk = 0, CliRefused = 1, CliBadArguments = 2 };
@@ -45,3 +46,11 @@ int RunPhonebookCommand(const QStringList& args, CliIo io, const QString& phoneB
 int RunLookupCommand(const QStringList& args, CliIo io, int timeOutMs = 0);
 // brelmont-cli suggest [--text TEXT]: sends TEXT (or standard input, less its final line break).
 int RunSuggestCommand(const QStringList& args, CliIo io, QIODevice* input = nullptr, int timeOutMs = 0);
+// brelmont-cli phonebook dump --remote | add --remote NICK NUMBER | delete --remote ID: the provider's
+// phone book (Endpoints\PhoneBookServiceUrl) with the stored account; exit 1 on a fault, its text on stderr.
+int RunRemotePhonebookCommand(const QStringList& args, CliIo io);
+// brelmont-cli list show --remote [NAME]: the remote phone book's lists, or the members of one.
+int RunRemoteListShow(const QStringList& args, CliIo io);
+
+// The tree as `phonebook dump` prints it: kind, ID, caption, number or member count; members indented.
+void PrintContactsTree(const TContactsTree& tree, CliIo io);

@@ -26,20 +26,6 @@ void PrintNode(const TContactNode* node, const QString& contactsWord, const QStr
         << '\n';
 }
 
-int Dump(const TContactsTree& tree, CliIo io)
-{
-    TSettingsHolder holder;
-    holder.LoadSettings(false);
-    const QString word = ContactsWord(holder.GetLanguage(QStringLiteral("ENG")));
-    for (int r = 0; r < tree.TopLevelCount(); ++r) {
-        const TContactNode* node = tree.TopLevel(r);
-        PrintNode(node, word, QString(), io.out);
-        for (int c = 0; c < node->ChildCount(); ++c)
-            PrintNode(node->Child(c), word, QStringLiteral("  "), io.out);
-    }
-    return CliOk;
-}
-
 int Add(TPhoneBook& book, const QString& name, const QString& number, CliIo io)
 {
     if (number.trimmed().isEmpty()) {
@@ -96,6 +82,19 @@ int ImportLegacy(TPhoneBook& book, TContactsTree& tree, const QString& file, boo
 
 } // namespace
 
+void PrintContactsTree(const TContactsTree& tree, CliIo io)
+{
+    TSettingsHolder holder;
+    holder.LoadSettings(false);
+    const QString word = ContactsWord(holder.GetLanguage(QStringLiteral("ENG")));
+    for (int r = 0; r < tree.TopLevelCount(); ++r) {
+        const TContactNode* node = tree.TopLevel(r);
+        PrintNode(node, word, QString(), io.out);
+        for (int c = 0; c < node->ChildCount(); ++c)
+            PrintNode(node->Child(c), word, QStringLiteral("  "), io.out);
+    }
+}
+
 int RunPhonebookCommand(const QStringList& args, CliIo io, const QString& phoneBookFile)
 {
     const QString verb = args.value(0);
@@ -114,8 +113,10 @@ int RunPhonebookCommand(const QStringList& args, CliIo io, const QString& phoneB
         if (book.QuarantinedFile().isEmpty())
             return CliRefused;
     }
-    if (verb == u"dump")
-        return Dump(tree, io);
+    if (verb == u"dump") {
+        PrintContactsTree(tree, io);
+        return CliOk;
+    }
     if (verb == u"add")
         return Add(book, args[1], args[2], io);
     return ImportLegacy(book, tree, args[1], replace, io);

@@ -16,6 +16,8 @@ void PrintUsage(QTextStream& err)
            "       [--at \"YYYY-MM-DD HH:MM\"]\n"
            "  credit\n"
            "  phonebook dump | add NAME NUMBER | import-legacy FILE [--replace]\n"
+           "  phonebook dump --remote | add --remote NICK NUMBER | delete --remote ID\n"
+           "  list show --remote [NAME]\n"
            "  lookup NUMBER\n"
            "  suggest [--text TEXT]\n";
 }
@@ -39,8 +41,11 @@ int main(int argc, char* argv[])
         return RunSendCommand(args, io);
     if (command == u"credit")
         return RunCreditCommand(args, io);
+    const bool remote = args.contains(QStringLiteral("--remote"));
     if (command == u"phonebook")
-        return RunPhonebookCommand(args, io);
+        return remote ? RunRemotePhonebookCommand(args, io) : RunPhonebookCommand(args, io);
+    if (command == u"list" && remote)
+        return RunRemoteListShow(args, io);
     if (command == u"lookup")
         return RunLookupCommand(args, io);
     if (command == u"suggest")

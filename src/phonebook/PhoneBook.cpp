@@ -79,11 +79,15 @@ QByteArray InsertRow(const QByteArray& table, const TContactData& d)
     return sql;
 }
 
+} // namespace
+
 QString StrippedNumber(QString number)
 {
     number.removeIf([](QChar c) { return c == u' ' || c == u'-' || c == u'/'; });
     return number;
 }
+
+namespace {
 
 int IntOfText(const QByteArray& text)
 {

@@ -11,6 +11,9 @@ class TContactsTree;
 class TContactNode;
 class TSQLiteDatabase;
 
+// A number with every blank, "-" and "/" removed, as loaded contacts and list members hold it.
+QString StrippedNumber(QString number);
+
 // The local phone book in its SQLite file: reading it into the contacts tree, row
 // operations, the whole rewrite from the tree and the start-up upgrade.
 //
