@@ -33,10 +33,13 @@ ports="$(grep -m1 'gateway-port=' "$sim_out")"
 echo "brelmont-provider-sim (pid $sim_pid): $ports"
 port="$(sed -E 's/.*gateway-port=([0-9]+).*/\1/' <<<"$ports")"
 fallback="$(sed -E 's/.*gateway-fallback-port=([0-9]+).*/\1/' <<<"$ports")"
+http="$(sed -E 's/.*http-port=([0-9]+).*/\1/' <<<"$ports")"
 
 "$CLI" config set 'Endpoints\GatewayHost' 127.0.0.1
 "$CLI" config set 'Endpoints\GatewayPort' "$port"
 "$CLI" config set 'Endpoints\GatewayFallbackPort' "$fallback"
+# The stand-in's remote phone book, used when "UsePGOnline" is set (bash scripts/run.sh config set UsePGOnline 1).
+"$CLI" config set 'Endpoints\PhoneBookServiceUrl' "http://127.0.0.1:$http/services/TarvoPhoneBook.asmx"
 "$CLI" config set UserName "$DEMO_USER"
 "$CLI" config set RememberPwd 1
 "$CLI" config set Password "$DEMO_PASSWORD"

@@ -2,6 +2,7 @@
 #include "GatewaySim.h"
 #include "HttpSim.h"
 #include "ServiceSim.h"
+#include "PhoneBookSim.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -15,9 +16,9 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Plays the SMS provider's gateway on two loopback ports, its web endpoints (the\n"
-                       "suggestion page among them) on one HTTP port and its service host on the service\n"
-                       "port. When ready it prints \"gateway-port=P gateway-fallback-port=F http-port=H\n"
-                       "service-port=S\" on one line of standard output."));
+                       "suggestion page and the remote phone book among them) on one HTTP port and its\n"
+                       "service host on the service port. When ready it prints \"gateway-port=P\n"
+                       "gateway-fallback-port=F http-port=H service-port=S\" on one line of standard output."));
     parser.addHelpOption();
     const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("Address to listen on."),
                                   QStringLiteral("address"), QStringLiteral("127.0.0.1"));
@@ -78,8 +79,14 @@ int main(int argc, char* argv[])
         QStringLiteral("suggestion-reply"),
         QStringLiteral("What the suggestion page answers: ok (+OK), error (-ERR) or stall (nothing)."),
         QStringLiteral("reply"), QStringLiteral("ok"));
+
+    const QCommandLineOption phoneBookContacts(
+        QStringLiteral("phonebook-contacts"),
+        QStringLiteral("Contacts to add to the remote phone book's main folder besides its four."),
+        QStringLiteral("n"), QStringLiteral("0"));
     parser.addOptions({host, port, fallback, httpPort, servicePort, primaryClosed, fallbackClosed, accounts,
-                       account, priceHigh, priceMedium, maxSessions, split, log, lookup, suggestionReply});
+                       account, priceHigh, priceMedium, maxSessions, split, log, lookup, suggestionReply,
+                       phoneBookContacts});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -140,6 +147,9 @@ int main(int argc, char* argv[])
     HttpSim web;
     web.Route("POST", "/brelmont_suggestion.aspx",
               [&services](const HttpRequest& request) { return services.HandleSuggestion(request); });
+    PhoneBookSim phoneBook;
+    phoneBook.AddGeneratedContacts(parser.value(phoneBookContacts).toInt());
+    phoneBook.Register(web);
     if (!web.Start(options.host, static_cast<quint16>(parser.value(httpPort).toUInt()), &error)) {
         err << error << '\n';
         return 1;
