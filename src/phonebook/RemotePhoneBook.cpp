@@ -331,10 +331,10 @@ void TDM_TarvoPhoneBook::LoadNextFolder()
     Enqueue(std::move(call));
 }
 
-void TDM_TarvoPhoneBook::FinishLoad(const QString& problem)
+void TDM_TarvoPhoneBook::FinishLoad(QString problem)
 {
     m_load->tree->Sort();
-    m_load.reset();
+    m_load.reset(); // problem may have been the load's own: it is a copy
     emit phoneBookLoaded(problem.isEmpty(), problem);
 }
 

@@ -99,7 +99,7 @@ private:
     std::unique_ptr<Call>
     FolderListCall(std::function<void(const QList<TRecordFolder>&, const QString&)> done);
     void LoadNextFolder();
-    void FinishLoad(const QString& problem);
+    void FinishLoad(QString problem);
     void ReadListFolders(quint64 request, const QString& listName, const QList<TRecordFolder>& folders,
                          std::shared_ptr<QList<TContactData>> members, int next);
 
