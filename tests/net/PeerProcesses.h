@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -149,3 +150,52 @@ public:
     QTemporaryDir dir;
     quint16 port = 0;
 };
+
+// The npm "soap" server of tests/peers/soap serving the remote phone book's WSDL with the phone
+// book of a JSON file (see server.js). Each request it decoded is one "REQUEST operation {json}"
+// line of its output.
+#ifdef BRELMONT_SOURCE_DIR
+class NodeSoapPeer : public PeerProcess
+{
+public:
+    static QString Dir() { return QStringLiteral(BRELMONT_SOURCE_DIR "/tests/peers/soap"); }
+    static bool Available()
+    {
+        return !QStandardPaths::findExecutable(QStringLiteral("node")).isEmpty() &&
+               QFileInfo::exists(Dir() + QStringLiteral("/node_modules/soap/package.json"));
+    }
+    bool Start(const QByteArray& phoneBookJson)
+    {
+        QFile data(dir.filePath(QStringLiteral("phonebook.json")));
+        if (!data.open(QIODevice::WriteOnly) || data.write(phoneBookJson) != phoneBookJson.size())
+            return false;
+        data.close();
+        port = ClosedLoopbackPort();
+        if (!PeerProcess::Start(QStandardPaths::findExecutable(QStringLiteral("node")),
+                                {Dir() + QStringLiteral("/server.js"), QString::number(port),
+                                 QStringLiteral(BRELMONT_SOURCE_DIR "/src/phonebook/remote/TarvoPhoneBook.wsdl"),
+                                 data.fileName()}))
+            return false;
+        QDeadlineTimer deadline(20000);
+        while (!output.contains("READY") && !deadline.hasExpired() && process.state() == QProcess::Running) {
+            process.waitForReadyRead(200);
+            output += process.readAllStandardOutput();
+        }
+        return output.contains("READY");
+    }
+    QString Url() const { return QStringLiteral("http://127.0.0.1:%1/services/TarvoPhoneBook.asmx").arg(port); }
+    // The arguments the server decoded for each call of operation, in order.
+    QList<QByteArray> Requests(const QByteArray& operation)
+    {
+        output += process.readAllStandardOutput();
+        QList<QByteArray> found;
+        for (const QByteArray& line : output.split('\n'))
+            if (line.startsWith("REQUEST " + operation + ' '))
+                found << line.mid(9 + operation.size());
+        return found;
+    }
+    QTemporaryDir dir;
+    quint16 port = 0;
+    QByteArray output;
+};
+#endif
