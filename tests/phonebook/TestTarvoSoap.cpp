@@ -48,10 +48,6 @@ QString Read(TSoapReplyReader& reader, const QByteArray& reply, qsizetype chunk)
     for (qsizetype at = 0; at < reply.size(); at += chunk)
         reader.AddData(reply.mid(at, chunk));
     reader.Finish();
-    if (reader.IsFault())
-        seen << QStringLiteral("fault ") + reader.FaultString();
-    if (reader.ResultText())
-        seen << QStringLiteral("text ") + *reader.ResultText();
     if (reader.CurrentState() == TSoapReplyReader::State::Failed)
         seen << QStringLiteral("failed");
     return seen.join(u'|');
@@ -122,7 +118,6 @@ void TestTarvoSoap::repliesAnyPrefix_data()
     QTest::addColumn<QString>("expected");
     const int folders = int(TSoapReplyReader::Result::Folders);
     const int contacts = int(TSoapReplyReader::Result::Contacts);
-    const int text = int(TSoapReplyReader::Result::Text);
     const QString listed = QStringLiteral("F1 Rubrica 2 1|F9 - 0 0");
     QTest::newRow("default namespace")
         << QByteArray("GetFolderLists") << folders
@@ -160,20 +155,6 @@ void TestTarvoSoap::repliesAnyPrefix_data()
                "</MOBILE_TELEPHONE></Contact><Contact><ID>4</ID></Contact></GetFolderContactsResult>"
                "</n:GetFolderContactsResponse></s:Body></s:Envelope>")
         << QStringLiteral("C3 Zoë +39 1-2/3|C4 - -");
-    QTest::newRow("text result")
-        << QByteArray("DeleteContact") << text
-        << QByteArray("<a:Envelope "
-                      "xmlns:a='http://schemas.xmlsoap.org/soap/envelope/'><a:Body><DeleteContactResponse "
-                      "xmlns='http://www.tarvotelecom.example/TarvoPhoneBook/'><DeleteContactResult>+OK"
-                      "</DeleteContactResult></DeleteContactResponse></a:Body></a:Envelope>")
-        << QStringLiteral("text +OK");
-    QTest::newRow("fault")
-        << QByteArray("DeleteContact") << text
-        << QByteArray(
-               "<a:Envelope xmlns:a='http://schemas.xmlsoap.org/soap/envelope/'><a:Body><a:Fault>"
-               "<faultcode>a:Server</faultcode><faultstring>Login failed</faultstring><detail><x/></detail>"
-               "</a:Fault></a:Body></a:Envelope>")
-        << QStringLiteral("fault Login failed");
 }
 
 void TestTarvoSoap::repliesAnyPrefix()
@@ -214,17 +195,12 @@ void TestTarvoSoap::badReplies_data()
                                     << QByteArray("RecordFolder 4 has no Folder_Type");
     QTest::newRow("non-numeric ID") << open + "<FolderID>4a</FolderID>" + close
                                     << QByteArray("FolderID is not an integer: '4a'");
-    QTest::newRow("ID beyond 32 bits") << open + "<FolderID>2147483648</FolderID>" + close
-                                       << QByteArray("FolderID is not an integer: '2147483648'");
     QTest::newRow("entity bomb")
         << QByteArray("<?xml version='1.0'?><!DOCTYPE s [<!ENTITY a 'aaaaaaaaaa'><!ENTITY b '&a;&a;&a;"
                       "&a;&a;&a;&a;&a;&a;&a;'>]><s>&b;</s>")
         << QByteArray("the reply declares a document type, which a SOAP message may not");
     QTest::newRow("cut short") << open + "<FolderID>4</FolderID>"
                                << QByteArray("the reply ends before its envelope is closed");
-    QTest::newRow("HTML") << QByteArray("<html><body>Error</body></html>")
-                          << QByteArray("the reply is not a SOAP envelope but <html>");
-    QTest::newRow("empty") << QByteArray() << QByteArray("the reply holds no SOAP envelope");
     QTest::newRow("no response") << QByteArray(
                                         "<s:Envelope xmlns:s='http://schemas.xmlsoap.org/soap/envelope/'>"
                                         "<s:Body/></s:Envelope>")
