@@ -3,6 +3,7 @@
 #include "HttpSim.h"
 #include "ServiceSim.h"
 #include "PhoneBookSim.h"
+#include "UpdateRoutes.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -87,6 +88,7 @@ int main(int argc, char* argv[])
     parser.addOptions({host, port, fallback, httpPort, servicePort, primaryClosed, fallbackClosed, accounts,
                        account, priceHigh, priceMedium, maxSessions, split, log, lookup, suggestionReply,
                        phoneBookContacts});
+    UpdateRoutes::AddOptions(parser);
     parser.process(app);
 
     QTextStream err(stderr);
@@ -150,6 +152,10 @@ int main(int argc, char* argv[])
     PhoneBookSim phoneBook;
     phoneBook.AddGeneratedContacts(parser.value(phoneBookContacts).toInt());
     phoneBook.Register(web);
+    if (!UpdateRoutes::Register(web, parser, &error)) {
+        err << error << '\n';
+        return 2;
+    }
     if (!web.Start(options.host, static_cast<quint16>(parser.value(httpPort).toUInt()), &error)) {
         err << error << '\n';
         return 1;
