@@ -54,3 +54,6 @@ int RunRemoteListShow(const QStringList& args, CliIo io);
 
 // The tree as `phonebook dump` prints it: kind, ID, caption, number or member count; members indented.
 void PrintContactsTree(const TContactsTree& tree, CliIo io);
+// brelmont-cli update check [--manual] | download [--no-run] [--output FILE]
+// The download's progress bar goes to stderr when it is a terminal (stderrIsTerminal decides for tests).
+int RunUpdateCommand(const QStringList& args, CliIo io, std::optional<bool> stderrIsTerminal = std::nullopt);

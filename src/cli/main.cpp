@@ -19,7 +19,9 @@ void PrintUsage(QTextStream& err)
            "  phonebook dump --remote | add --remote NICK NUMBER | delete --remote ID\n"
            "  list show --remote [NAME]\n"
            "  lookup NUMBER\n"
-           "  suggest [--text TEXT]\n";
+           "  suggest [--text TEXT]\n"
+
+           "  update check [--manual] | download [--no-run] [--output FILE]\n";
 }
 } // namespace
 
@@ -50,6 +52,8 @@ int main(int argc, char* argv[])
         return RunLookupCommand(args, io);
     if (command == u"suggest")
         return RunSuggestCommand(args, io);
+    if (command == u"update")
+        return RunUpdateCommand(args, io);
     PrintUsage(err);
     return CliBadArguments;
 }
