@@ -120,23 +120,22 @@ void TFileDownload::Cancel()
 bool TFileDownload::CheckStatus()
 {
     const int status = HttpStatus(m_reply);
-    if (status >= 200 && status <= 299) {
-        if (m_total < 0) {
-            const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-            m_total = length.isValid() ? length.toLongLong() : -1;
-        }
-        return true;
+    if (status < 200 || status > 299)
+        return false;
+    if (m_total < 0) {
+        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+        m_total = length.isValid() ? length.toLongLong() : -1;
     }
-    Fail(Failure::HttpStatus, QStringLiteral("HTTP status %1").arg(status));
-    return false;
+    return true;
 }
 
 void TFileDownload::OnReadyRead()
 {
-    if (!m_reply || !CheckStatus())
+    if (!m_reply)
         return;
     const QByteArray data = m_reply->readAll();
-    if (data.isEmpty())
+    // An error page is not written; the end of the reply reports its status.
+    if (data.isEmpty() || !CheckStatus())
         return;
     if (m_total >= 0 && m_received + data.size() > m_total) {
         Fail(Failure::Length, QStringLiteral("more than the announced %1 bytes").arg(m_total));
@@ -160,14 +159,16 @@ void TFileDownload::OnFinished()
         return;
     }
     const QNetworkReply::NetworkError error = m_reply->error();
-    if (error == QNetworkReply::NoError) {
+    const int status = HttpStatus(m_reply);
+    if (error == QNetworkReply::NoError && CheckStatus()) {
         OnReadyRead(); // what is left in the buffer
-        if (m_running && CheckStatus())
+        if (m_running)
             Succeed();
         return;
     }
-    const int status = HttpStatus(m_reply);
-    if (status != 0 && (status < 200 || status > 299))
+    if (status >= 300 && status <= 399) // a redirect Qt itself would not follow (scheme, count)
+        Fail(Failure::Redirect, QStringLiteral("HTTP status %1: %2").arg(status).arg(m_reply->errorString()));
+    else if (status != 0 && (status < 200 || status > 299))
         Fail(Failure::HttpStatus, QStringLiteral("HTTP status %1").arg(status));
     else if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError)
         // A cancel disconnects before it aborts: an abort seen here is the transfer time-out.
@@ -232,7 +233,8 @@ void TFileDownload::DropReply()
     if (QNetworkReply* reply = m_reply) {
         m_reply = nullptr;
         reply->disconnect(this);
-        reply->abort();
+        if (!reply->isFinished())
+            reply->abort();
         reply->deleteLater();
     }
 }
