@@ -3,6 +3,7 @@
 #include "NetTestSupport.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -199,3 +200,44 @@ public:
     QByteArray output;
 };
 #endif
+// nginx as one process (no master) on a free loopback port, serving www/ under dir. Extra
+// server directives go into its server block. The destructor ends it by its PID.
+class Nginx : public PeerProcess
+{
+public:
+    static QString Program() { return QStringLiteral("/usr/sbin/nginx"); }
+    static bool Available() { return QFileInfo(Program()).isExecutable(); }
+    QString WwwPath(const QString& name) const { return dir.filePath(QStringLiteral("www/") + name); }
+    bool Start(const QString& serverDirectives = {})
+    {
+        port = ClosedLoopbackPort();
+        QDir(dir.path()).mkpath(QStringLiteral("www"));
+        QDir(dir.path()).mkpath(QStringLiteral("tmp"));
+        QFile conf(dir.filePath(QStringLiteral("nginx.conf")));
+        if (!conf.open(QIODevice::WriteOnly))
+            return false;
+        conf.write(
+            QStringLiteral(
+                "master_process off; daemon off; pid nginx.pid; error_log error.log info;\n"
+                "events { worker_connections 64; }\n"
+                "http { access_log access.log; default_type application/octet-stream;\n"
+                "  types { text/xml xml; }\n"
+                "  client_body_temp_path tmp/client; proxy_temp_path tmp/proxy;\n"
+                "  fastcgi_temp_path tmp/fastcgi; uwsgi_temp_path tmp/uwsgi; scgi_temp_path tmp/scgi;\n"
+                "  server { listen 127.0.0.1:%1; root www; %2 } }\n")
+                .arg(port)
+                .arg(serverDirectives)
+                .toUtf8());
+        conf.close();
+        return PeerProcess::Start(Program(), {QStringLiteral("-p"), dir.path() + u'/', QStringLiteral("-c"),
+                                              QStringLiteral("nginx.conf"), QStringLiteral("-e"),
+                                              QStringLiteral("error.log")}) &&
+               WaitForPort(port);
+    }
+    QString Url(const QString& path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path);
+    }
+    QTemporaryDir dir;
+    quint16 port = 0;
+};
