@@ -205,38 +205,34 @@ public:
 class Nginx : public PeerProcess
 {
 public:
-    static QString Program() { return QStringLiteral("/usr/sbin/nginx"); }
-    static bool Available() { return QFileInfo(Program()).isExecutable(); }
+    static bool Available() { return QFileInfo(QStringLiteral("/usr/sbin/nginx")).isExecutable(); }
     QString WwwPath(const QString& name) const { return dir.filePath(QStringLiteral("www/") + name); }
+    QString Url(const QString& path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path);
+    }
     bool Start(const QString& serverDirectives = {})
     {
         port = ClosedLoopbackPort();
         QDir(dir.path()).mkpath(QStringLiteral("www"));
-        QDir(dir.path()).mkpath(QStringLiteral("tmp"));
         QFile conf(dir.filePath(QStringLiteral("nginx.conf")));
-        if (!conf.open(QIODevice::WriteOnly))
-            return false;
+        const QString temp = QStringLiteral(" %1_temp_path tmp-%1;");
+        conf.open(QIODevice::WriteOnly);
         conf.write(
-            QStringLiteral(
-                "master_process off; daemon off; pid nginx.pid; error_log error.log info;\n"
-                "events { worker_connections 64; }\n"
-                "http { access_log access.log; default_type application/octet-stream;\n"
-                "  types { text/xml xml; }\n"
-                "  client_body_temp_path tmp/client; proxy_temp_path tmp/proxy;\n"
-                "  fastcgi_temp_path tmp/fastcgi; uwsgi_temp_path tmp/uwsgi; scgi_temp_path tmp/scgi;\n"
-                "  server { listen 127.0.0.1:%1; root www; %2 } }\n")
-                .arg(port)
-                .arg(serverDirectives)
+            QStringLiteral("master_process off; daemon off; pid nginx.pid; error_log error.log info;\n"
+                           "events { worker_connections 64; }\n"
+                           "http { access_log access.log; default_type application/octet-stream;%1%2%3%4%5\n"
+                           "  server { listen 127.0.0.1:%6; root www; %7 } }\n")
+                .arg(temp.arg(QStringLiteral("client_body")), temp.arg(QStringLiteral("proxy")),
+                     temp.arg(QStringLiteral("fastcgi")), temp.arg(QStringLiteral("uwsgi")),
+                     temp.arg(QStringLiteral("scgi")), QString::number(port), serverDirectives)
                 .toUtf8());
         conf.close();
-        return PeerProcess::Start(Program(), {QStringLiteral("-p"), dir.path() + u'/', QStringLiteral("-c"),
-                                              QStringLiteral("nginx.conf"), QStringLiteral("-e"),
-                                              QStringLiteral("error.log")}) &&
+        return PeerProcess::Start(QStringLiteral("/usr/sbin/nginx"),
+                                  {QStringLiteral("-p"), dir.path() + u'/', QStringLiteral("-c"),
+                                   QStringLiteral("nginx.conf"), QStringLiteral("-e"),
+                                   QStringLiteral("error.log")}) &&
                WaitForPort(port);
-    }
-    QString Url(const QString& path) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path);
     }
     QTemporaryDir dir;
     quint16 port = 0;

@@ -1,7 +1,8 @@
+#include "UpdateTestSupport.h"
 #include "net/PeerProcesses.h"
 #include "platform/OleDate.h"
 #include "platform/SystemFacts.h"
-#include "update/SetupDownload.h"
+#include "update/FileDownload.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdaterRefresh.h"
 
@@ -11,23 +12,19 @@
 #include <QtTest>
 #include <csignal>
 
-// The check and the downloads against nginx and the provider stand-in on loopback.
+// The check and the downloads against nginx and the provider stand-in on loopback (the setup
+// download as a whole is tested through brelmont-cli and the update row).
 class TestUpdateNetwork : public QObject
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void nginxDownload_data();
-    void nginxDownload();
-    void nginxInterrupted_data();
-    void nginxInterrupted();
+    void nginx_data();
+    void nginx();
     void check_data();
     void check();
-    void automaticCheckWaitsForExpiry();
-    void descriptionTimesOut();
-    void setupDownload_data();
-    void setupDownload();
+    void automaticCheckWaitsForExpiryAndTimesOut();
     void updaterRefresh_data();
     void updaterRefresh();
 
@@ -44,33 +41,6 @@ const QByteArray kBody = [] {
     return b;
 }();
 
-struct Outcome
-{
-    bool done = false;
-    bool ok = false;
-    TFileDownload::Failure failure{};
-    QList<qint64> received;
-    qint64 total = 0;
-};
-
-template <typename Download> void Watch(Download& download, Outcome& o)
-{
-    QObject::connect(&download, &Download::progress, [&o](qint64 received, qint64 total) {
-        o.received.append(received);
-        o.total = total;
-    });
-    QObject::connect(&download, &Download::finished, [&o] { o.done = o.ok = true; });
-    QObject::connect(&download, &Download::failed, [&o](TFileDownload::Failure failure) {
-        o.done = true;
-        o.failure = failure;
-    });
-}
-
-QStringList Entries(const QTemporaryDir& dir)
-{
-    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
-}
-
 QString Base(const ProviderSim& sim)
 {
     return QStringLiteral("http://127.0.0.1:%1").arg(sim.httpPort);
@@ -84,113 +54,79 @@ constexpr double kMidnight = 45747; // 2025-03-31 00:00
 void TestUpdateNetwork::init()
 {
     QVERIFY(m_target.isValid());
-    for (const QString& name : Entries(m_target))
+    for (const QString& name : FilesIn(m_target.path()))
         QFile::remove(m_target.filePath(name));
     SystemFacts::OverrideNow(kNow);
 }
 
-void TestUpdateNetwork::nginxDownload_data()
+void TestUpdateNetwork::nginx_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("sha256");
-    QTest::addColumn<int>("failure"); // -1: success
+    QTest::addColumn<QString>("interrupt"); // after the first bytes
+    QTest::addColumn<int>("failure");       // -1: success
+    using F = TFileDownload::Failure;
     const QString right =
         QString::fromLatin1(QCryptographicHash::hash(kBody, QCryptographicHash::Sha256).toHex());
-    QTest::newRow("whole, digest in upper case") << "/setup.bin" << right.toUpper() << -1;
-    QTest::newRow("no digest, redirect within http") << "/to-setup"
-                                                     << "" << -1;
-    QTest::newRow("digest differs") << "/setup.bin" << QString(64, u'0')
-                                    << int(TFileDownload::Failure::Checksum);
+    QTest::newRow("whole, digest in upper case") << "/setup.bin" << right.toUpper() << QString() << -1;
+    QTest::newRow("slow, redirect within http") << "/to-slow" << QString() << QString() << -1;
+    QTest::newRow("digest differs") << "/setup.bin" << QString(64, u'0') << QString() << int(F::Checksum);
     QTest::newRow("digest malformed") << "/setup.bin"
-                                      << "abc" << int(TFileDownload::Failure::Checksum);
-    QTest::newRow("not found") << "/missing.bin"
-                               << "" << int(TFileDownload::Failure::HttpStatus);
-    QTest::newRow("redirect to ftp") << "/to-ftp"
-                                     << "" << int(TFileDownload::Failure::Redirect);
+                                      << "abc" << QString() << int(F::Checksum);
+    QTest::newRow("not found") << "/missing.bin" << QString() << QString() << int(F::HttpStatus);
+    QTest::newRow("redirect to ftp") << "/to-ftp" << QString() << QString() << int(F::Redirect);
+    QTest::newRow("cancelled") << "/slow.bin" << QString() << "cancel" << int(F::Cancelled);
+    QTest::newRow("server ends mid-file") << "/slow.bin" << QString() << "terminate" << int(F::Length);
+    QTest::newRow("server stalls") << "/slow.bin" << QString() << "stop" << int(F::TimedOut);
 }
 
-void TestUpdateNetwork::nginxDownload()
+void TestUpdateNetwork::nginx()
 {
     QFETCH(QString, path);
     QFETCH(QString, sha256);
+    QFETCH(QString, interrupt);
     QFETCH(int, failure);
     if (!Nginx::Available())
         QSKIP("nginx is not installed");
     Nginx nginx;
-    QVERIFY(nginx.dir.isValid());
-    QDir().mkpath(nginx.WwwPath({}));
-    QFile www(nginx.WwwPath(QStringLiteral("setup.bin")));
-    QVERIFY(www.open(QIODevice::WriteOnly) && www.write(kBody) == kBody.size());
-    www.close();
-    QVERIFY(nginx.Start(QStringLiteral("location = /to-setup { return 302 /setup.bin; } "
+    QVERIFY(nginx.Start(QStringLiteral("location = /slow.bin { alias www/setup.bin; limit_rate 512k; } "
+                                       "location = /to-slow { return 302 /slow.bin; } "
                                        "location = /to-ftp { return 302 ftp://127.0.0.1/setup.bin; }")));
-
-    QNetworkAccessManager network;
-    TFileDownload download(network);
-    Outcome o;
-    Watch(download, o);
-    const QString target = m_target.filePath(QStringLiteral("setup"));
-    QVERIFY(download.Start({QUrl(nginx.Url(path)), target, sha256, true}));
-    QVERIFY(!download.Start({QUrl(nginx.Url(path)), target, sha256, true})); // one at a time
-    QTRY_VERIFY_WITH_TIMEOUT(o.done, 20000);
-    QCOMPARE(o.ok ? -1 : int(o.failure), failure);
-    if (failure != -1) {
-        QCOMPARE(Entries(m_target), QStringList());
-        return;
-    }
-    QCOMPARE(Entries(m_target), QStringList{QStringLiteral("setup")});
-    QFile file(target);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll() == kBody);
-    QVERIFY(file.permissions() & QFileDevice::ExeOwner);
-    QCOMPARE(o.total, kBody.size());
-    QCOMPARE(o.received.last(), kBody.size());
-    QVERIFY(std::is_sorted(o.received.begin(), o.received.end()));
-}
-
-void TestUpdateNetwork::nginxInterrupted_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<int>("failure");
-    QTest::newRow("cancelled") << "cancel" << int(TFileDownload::Failure::Cancelled);
-    QTest::newRow("server ends mid-file") << "terminate" << int(TFileDownload::Failure::Length);
-    QTest::newRow("server stalls") << "stop" << int(TFileDownload::Failure::TimedOut);
-}
-
-void TestUpdateNetwork::nginxInterrupted()
-{
-    QFETCH(QString, how);
-    QFETCH(int, failure);
-    if (!Nginx::Available())
-        QSKIP("nginx is not installed");
-    Nginx nginx;
-    QDir().mkpath(nginx.WwwPath({}));
     QFile www(nginx.WwwPath(QStringLiteral("setup.bin")));
     QVERIFY(www.open(QIODevice::WriteOnly) && www.write(kBody) == kBody.size());
     www.close();
-    QVERIFY(nginx.Start(QStringLiteral("location = /slow.bin { alias www/setup.bin; limit_rate 128k; }")));
-
     QNetworkAccessManager network;
     TFileDownload download(network);
     download.SetTimeout(1500);
-    Outcome o;
-    Watch(download, o);
-    QVERIFY(download.Start(
-        {QUrl(nginx.Url(QStringLiteral("/slow.bin"))), m_target.filePath(QStringLiteral("s")), {}, true}));
-    QTRY_VERIFY_WITH_TIMEOUT(!o.received.isEmpty(), 10000);
+    QSignalSpy progress(&download, &TFileDownload::progress);
+    QSignalSpy finished(&download, &TFileDownload::finished);
+    QSignalSpy failed(&download, &TFileDownload::failed);
+    const TFileDownload::Job job{QUrl(nginx.Url(path)), m_target.filePath(QStringLiteral("setup")), sha256,
+                                 true};
+    QVERIFY(download.Start(job));
+    QVERIFY(!download.Start(job)); // one at a time
     const auto pid = static_cast<pid_t>(nginx.process.processId());
-    if (how == u"cancel")
-        download.Cancel();
-    else if (how == u"terminate")
-        nginx.process.terminate();
-    else
-        ::kill(pid, SIGSTOP);
-    QTRY_VERIFY_WITH_TIMEOUT(o.done, 10000);
-    if (how == u"stop")
-        ::kill(pid, SIGCONT);
-    QCOMPARE(int(o.failure), failure);
-    QVERIFY(o.received.last() < kBody.size());
-    QCOMPARE(Entries(m_target), QStringList());
+    if (!interrupt.isEmpty()) {
+        QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty(), 10000);
+        if (interrupt == u"cancel")
+            download.Cancel();
+        else if (interrupt == u"terminate")
+            nginx.process.terminate();
+        else
+            ::kill(pid, SIGSTOP);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size() + failed.size(), 1, 20000);
+    ::kill(pid, SIGCONT);
+    QCOMPARE(failed.isEmpty() ? -1 : int(failed.first().first().value<TFileDownload::Failure>()), failure);
+    QCOMPARE(FilesIn(m_target.path()), failure == -1 ? QStringList{QStringLiteral("setup")} : QStringList());
+    if (failure != -1)
+        return;
+    QFile file(job.TargetFile);
+    QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == kBody);
+    QVERIFY(file.permissions() & QFileDevice::ExeOwner);
+    QCOMPARE(progress.last(), (QList<QVariant>{kBody.size(), kBody.size()}));
+    for (qsizetype i = 1; i < progress.size(); ++i)
+        QVERIFY(progress[i - 1].first().toLongLong() < progress[i].first().toLongLong());
 }
 
 void TestUpdateNetwork::check_data()
@@ -199,19 +135,13 @@ void TestUpdateNetwork::check_data()
     QTest::addColumn<bool>("manual");
     QTest::addColumn<bool>("newer");
     QTest::addColumn<bool>("failed");
-    const QStringList newer{QStringLiteral("--update-description"), QStringLiteral("newer")};
-    const QStringList build2 =
-        newer + QStringList{QStringLiteral("--update-version"), QStringLiteral("2.0.0.2")};
-    QTest::newRow("newer, automatic") << newer << false << true << false;
-    QTest::newRow("2.0.0.2, automatic") << build2 << false << false << false;
-    QTest::newRow("2.0.0.2, manual") << build2 << true << true << false;
+    const char* build2 = "--update-description newer --update-version 2.0.0.2";
+    QTest::newRow("newer, automatic") << Args("--update-description newer") << false << true << false;
+    QTest::newRow("2.0.0.2, automatic") << Args(build2) << false << false << false;
+    QTest::newRow("2.0.0.2, manual") << Args(build2) << true << true << false;
     QTest::newRow("none, manual") << QStringList() << true << false << false;
-    QTest::newRow("malformed, automatic")
-        << QStringList{QStringLiteral("--update-description"), QStringLiteral("malformed")} << false << false
-        << true;
-    QTest::newRow("missing, manual") << QStringList{QStringLiteral("--update-description"),
-                                                    QStringLiteral("missing")}
-                                     << true << false << true;
+    QTest::newRow("malformed, automatic") << Args("--update-description malformed") << false << false << true;
+    QTest::newRow("missing, manual") << Args("--update-description missing") << true << false << true;
 }
 
 void TestUpdateNetwork::check()
@@ -234,31 +164,16 @@ void TestUpdateNetwork::check()
     QCOMPARE(found.size(), int(newer));
     QCOMPARE(failure.size(), int(failed));
     QCOMPARE(expire.size(), int(!newer));
-    if (newer)
-        QVERIFY(found.first().at(1).toUrl().toString().endsWith(
-            QStringLiteral("/updates/LastVersion/brelmont-setup.sh")));
-    else
-        QCOMPARE(expire.first().first().toDouble(), kMidnight);
-    if (!newer)
-        QCOMPARE(none.first().first().toBool(), manual);
+    if (newer) {
+        QVERIFY(
+            found.first().at(1).toUrl().path().endsWith(QStringLiteral("/LastVersion/brelmont-setup.sh")));
+        return;
+    }
+    QCOMPARE(expire.first().first().toDouble(), kMidnight);
+    QCOMPARE(none.first().first().toBool(), manual);
 }
 
-void TestUpdateNetwork::automaticCheckWaitsForExpiry()
-{
-    TUpdateCheck check;
-    check.SetDescriptionUrl(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(ClosedLoopbackPort())));
-    const double now = DateTimeToDays(kNow);
-    QVERIFY(!check.CheckForUpdates(false, now));
-    QVERIFY(!check.IsRunning());
-    QVERIFY(check.CheckForUpdates(true, now));
-    QVERIFY(check.CheckForUpdates(false, now - 1.0 / 86400)); // joins the running check
-    QSignalSpy none(&check, &TUpdateCheck::noUpdate);
-    QTRY_COMPARE(none.size(), 1);
-    QCOMPARE(none.first().first().toBool(), true);
-    QVERIFY(check.CheckForUpdates(false, now - 1.0 / 86400));
-}
-
-void TestUpdateNetwork::descriptionTimesOut()
+void TestUpdateNetwork::automaticCheckWaitsForExpiryAndTimesOut()
 {
     ScriptedPeer silent; // accepts and never answers
     TUpdateCheck check;
@@ -266,60 +181,14 @@ void TestUpdateNetwork::descriptionTimesOut()
     check.SetDescriptionUrl(DescriptionUrl(QStringLiteral("http://127.0.0.1:%1").arg(silent.Port())));
     QSignalSpy failure(&check, &TUpdateCheck::checkFailed);
     QSignalSpy none(&check, &TUpdateCheck::noUpdate);
-    QVERIFY(check.CheckForUpdates(false, 0));
+    const double now = DateTimeToDays(kNow);
+    QVERIFY(!check.CheckForUpdates(false, now));
+    QVERIFY(!check.IsRunning());
+    QVERIFY(check.CheckForUpdates(false, now - 1.0 / 86400));
+    QVERIFY(check.CheckForUpdates(true, now)); // joins the running check, which becomes manual
     QTRY_COMPARE_WITH_TIMEOUT(none.size(), 1, 5000);
+    QCOMPARE(none.first().first().toBool(), true);
     QCOMPARE(failure.size(), 1);
-}
-
-void TestUpdateNetwork::setupDownload_data()
-{
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<bool>("cancel");
-    QTest::addColumn<int>("failure");
-    const QStringList newer{QStringLiteral("--update-description"), QStringLiteral("newer")};
-    auto with = [&](const char* setup, const char* sha) {
-        return newer + QStringList{QStringLiteral("--update-setup"), QString::fromLatin1(setup),
-                                   QStringLiteral("--update-sha256"), QString::fromLatin1(sha)};
-    };
-    QTest::newRow("whole, digest right: started") << with("whole", "right") << false << -1;
-    QTest::newRow("cut short") << with("short", "none") << false << int(TFileDownload::Failure::Length);
-    QTest::newRow("connection reset")
-        << with("reset", "none") << false << int(TFileDownload::Failure::Network);
-    QTest::newRow("digest wrong") << with("whole", "wrong") << false << int(TFileDownload::Failure::Checksum);
-    QTest::newRow("cancelled") << with("slow", "none") << true << int(TFileDownload::Failure::Cancelled);
-    QTest::newRow("no description") << QStringList{QStringLiteral("--update-description"),
-                                                   QStringLiteral("missing")}
-                                    << false << int(TFileDownload::Failure::NoSetup);
-}
-
-void TestUpdateNetwork::setupDownload()
-{
-    QFETCH(QStringList, options);
-    QFETCH(bool, cancel);
-    QFETCH(int, failure);
-    ProviderSim sim;
-    QVERIFY(sim.Start(options));
-    TSetupDownload download;
-    download.SetDescriptionUrl(DescriptionUrl(Base(sim)));
-    download.SetTargetFolder(m_target.path());
-    Outcome o;
-    Watch(download, o);
-    QVERIFY(download.Start());
-    QVERIFY(download.IsRunning());
-    if (cancel) {
-        QTRY_VERIFY_WITH_TIMEOUT(!o.received.isEmpty(), 10000);
-        download.Cancel();
-    }
-    QTRY_VERIFY_WITH_TIMEOUT(o.done, 20000);
-    QVERIFY(!download.IsRunning());
-    QCOMPARE(o.ok ? -1 : int(o.failure), failure);
-    if (failure != -1) {
-        QCOMPARE(Entries(m_target), QStringList());
-        return;
-    }
-    // The stand-in's setup program leaves "<its path>.ran" behind.
-    QTRY_COMPARE(Entries(m_target),
-                 (QStringList{QStringLiteral("brelmont-setup.sh"), QStringLiteral("brelmont-setup.sh.ran")}));
 }
 
 void TestUpdateNetwork::updaterRefresh_data()
@@ -338,10 +207,9 @@ void TestUpdateNetwork::updaterRefresh()
     ProviderSim sim;
     QVERIFY(sim.Start({}));
     const QString file = m_target.filePath(TUpdaterRefresh::FileName());
-    if (size >= 0) {
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(size));
-    }
+    QFile f(file);
+    QVERIFY(size < 0 || (f.open(QIODevice::WriteOnly) && f.resize(size)));
+    f.close();
     QObject owner;
     QPointer<TUpdaterRefresh> refresh = TUpdaterRefresh::DownloadUpdater(m_target.path(), Base(sim), &owner);
     QCOMPARE(!refresh.isNull(), refreshed);
