@@ -88,15 +88,17 @@ TLastVersionReader::~TLastVersionReader()
 
 bool TLastVersionReader::ReadLastVersion()
 {
-    if (IsRunning())
+    if (m_running)
         return false;
+    m_running = true;
     m_refusal.clear();
     if (!IsHttpUrl(m_url)) {
         // Reported later, like every other outcome.
         QMetaObject::invokeMethod(
             this,
             [this, url = m_url] {
-                emit lastVersionRead({}, QStringLiteral("not an http URL: %1").arg(url.toString()));
+                if (m_running && !m_reply)
+                    Finish({}, QStringLiteral("not an http URL: %1").arg(url.toString()));
             },
             Qt::QueuedConnection);
         return true;
@@ -119,6 +121,7 @@ bool TLastVersionReader::ReadLastVersion()
 
 void TLastVersionReader::Abort()
 {
+    m_running = false;
     if (QNetworkReply* reply = m_reply) {
         m_reply = nullptr;
         reply->disconnect(this);
@@ -150,5 +153,6 @@ void TLastVersionReader::OnFinished()
 
 void TLastVersionReader::Finish(const TRecLastVersion& record, const QString& error)
 {
+    m_running = false;
     emit lastVersionRead(record, error);
 }

@@ -45,7 +45,7 @@ public:
 
     // Starts a fetch; false (and nothing started) while one runs.
     bool ReadLastVersion();
-    bool IsRunning() const { return !m_reply.isNull(); }
+    bool IsRunning() const { return m_running; }
     // Drops the running fetch without an outcome.
     void Abort();
 
@@ -61,5 +61,6 @@ private:
     QUrl m_url;
     int m_timeoutMs = DefaultTimeoutMs;
     QPointer<QNetworkReply> m_reply;
+    bool m_running = false;
     QString m_refusal;
 };
