@@ -1,6 +1,6 @@
 #include "update/UpdateTexts.h"
 
-#include "settings/Language.h"
+#include "i18n/Language.h"
 
 namespace UpdateTexts {
 

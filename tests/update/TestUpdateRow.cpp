@@ -1,6 +1,6 @@
 #include "UpdateTestSupport.h"
+#include "i18n/GlobalTexts.h"
 #include "net/PeerProcesses.h"
-#include "settings/GlobalTexts.h"
 #include "ui/main/UpdateLinkRow.h"
 #include "ui/main/UpdateProgressRow.h"
 #include "update/SetupDownload.h"

@@ -1,7 +1,7 @@
 #include "ui/main/UpdateLinkRow.h"
 
-#include "settings/GlobalTexts.h"
-#include "settings/Language.h"
+#include "i18n/GlobalTexts.h"
+#include "i18n/Language.h"
 #include "ui/main/UpdateProgressRow.h"
 #include "update/SetupDownload.h"
 #include "update/UpdateCheck.h"

@@ -1,6 +1,6 @@
 #include "ui/main/UpdateProgressRow.h"
 
-#include "settings/Language.h"
+#include "i18n/Language.h"
 #include "ui/dialogs/ProgressWindow.h"
 #include "update/SetupDownload.h"
 
