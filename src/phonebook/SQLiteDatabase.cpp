@@ -181,6 +181,35 @@ qint64 TSQLiteDatabase::LastInsertRowId() const
     return sqlite3_last_insert_rowid(m_handle);
 }
 
+// ---- TSQLitePrepared ----
+
+TSQLitePrepared::TSQLitePrepared(TSQLiteDatabase& db, const QByteArray& sql)
+    : m_db(db), m_sql(sql), m_statement(db.Prepare(sql))
+{
+}
+
+TSQLitePrepared::~TSQLitePrepared()
+{
+    sqlite3_finalize(m_statement);
+}
+
+void TSQLitePrepared::BindText(int index, QByteArrayView bytes)
+{
+    // An empty view may have no data pointer; "" keeps the value text, not NULL.
+    if (sqlite3_bind_text(m_statement, index, bytes.isEmpty() ? "" : bytes.data(), int(bytes.size()),
+                          SQLITE_STATIC) != SQLITE_OK)
+        m_db.RaiseError(QStringLiteral("Could not bind a value of SQL statement"), m_sql);
+}
+
+void TSQLitePrepared::Run()
+{
+    const int rc = sqlite3_step(m_statement);
+    sqlite3_reset(m_statement);
+    sqlite3_clear_bindings(m_statement);
+    if (rc != SQLITE_DONE)
+        m_db.RaiseError(QStringLiteral("Error executing SQL statement"), m_sql);
+}
+
 // ---- TSQLiteTable ----
 
 void TSQLiteTable::Fill(sqlite3* db, sqlite3_stmt* statement, const QByteArray& sql)

@@ -109,12 +109,34 @@ public:
     qint64 LastInsertRowId() const;
 
 private:
+    friend class TSQLitePrepared;
     [[noreturn]] void RaiseError(const QString& message, const QByteArray& sql) const;
     sqlite3_stmt* Prepare(const QByteArray& sql);
     void Close();
 
     sqlite3* m_handle = nullptr;
     bool m_inTransaction = false;
+};
+
+// One statement prepared once and run many times (bulk inserts), its '?' parameters bound to
+// bytes stored as text, as a literal of the same bytes would store them.
+class TSQLitePrepared
+{
+public:
+    TSQLitePrepared(TSQLiteDatabase& db, const QByteArray& sql);
+    ~TSQLitePrepared();
+    TSQLitePrepared(const TSQLitePrepared&) = delete;
+    TSQLitePrepared& operator=(const TSQLitePrepared&) = delete;
+
+    // Parameter index from 1; the bytes must stay alive until Run.
+    void BindText(int index, QByteArrayView bytes);
+    // Runs the statement once with the bound values and clears them.
+    void Run();
+
+private:
+    TSQLiteDatabase& m_db;
+    QByteArray m_sql;
+    sqlite3_stmt* m_statement;
 };
 
 // A value as an SQL string literal: Windows-1252 bytes between single quotes, quotes doubled.
