@@ -1,0 +1,89 @@
+#include "lists/TextListReader.h"
+
+#include "lists/TextDecoding.h"
+
+namespace {
+bool IsBlank(QStringView text)
+{
+    return text.trimmed().isEmpty();
+}
+} // namespace
+
+TContactData RecordOfLayout(int layout, const QString* columns, bool trim)
+{
+    const auto name = [trim](const QString& text) { return trim ? text.trimmed() : text; };
+    TContactData record = EmptyImportRecord();
+    switch (layout) {
+    case 1:
+        record.NickName = QStringLiteral("No Name");
+        record.Number = columns[0];
+        break;
+    case 2:
+        record.NickName = name(columns[0]);
+        record.Number = columns[1];
+        break;
+    case 3:
+        record.LastName = name(columns[0]);
+        record.FirstName = name(columns[1]);
+        record.NickName = record.LastName + u' ' + record.FirstName;
+        record.Number = columns[2];
+        break;
+    default:
+        record.ID = kNoPartID;
+        break;
+    }
+    return record;
+}
+
+TContactData ParseListLine(QStringView line)
+{
+    // Only the first three fields are kept; the count decides whether the line takes part.
+    QString fields[3];
+    int count = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= line.size(); ++i) {
+        const bool end = i == line.size();
+        if (!end && line[i] != u';')
+            continue;
+        const QStringView field = line.sliced(start, i - start);
+        if (end && IsBlank(field))
+            break;
+        if (count < 3)
+            fields[count] = field.toString();
+        ++count;
+        start = i + 1;
+    }
+    return RecordOfLayout(count, fields, true);
+}
+
+TListFileRecords ReadTextListBytes(const QByteArray& bytes)
+{
+    TListFileRecords read;
+    TDecodedText decoded = DecodeText(bytes);
+    if (decoded.Error) {
+        read.Error = decoded.Error;
+        return read;
+    }
+    const bool dropEmpty = decoded.Used == TDecodedText::Utf16LE || decoded.Used == TDecodedText::Utf16BE;
+    qint32 nextId = 1;
+    ForEachLine(decoded.Text, [&](QStringView line) {
+        if (dropEmpty && line.isEmpty())
+            return;
+        TContactData record = ParseListLine(line);
+        if (record.ID != kNoPartID)
+            record.ID = nextId++;
+        read.Records.append(std::move(record));
+    });
+    return read;
+}
+
+TListFileRecords ReadTextListFile(const QString& path)
+{
+    TFileBytes file = ReadWholeFile(path);
+    if (file.Error) {
+        TListFileRecords read;
+        read.Error = file.Error;
+        return read;
+    }
+    return ReadTextListBytes(file.Bytes);
+}
