@@ -57,3 +57,8 @@ void PrintContactsTree(const TContactsTree& tree, CliIo io);
 // brelmont-cli update check [--manual] | download [--no-run] [--output FILE]
 // The download's progress bar goes to stderr when it is a terminal (stderrIsTerminal decides for tests).
 int RunUpdateCommand(const QStringList& args, CliIo io, std::optional<bool> stderrIsTerminal = std::nullopt);
+// brelmont-cli list show [NAME] | import NAME FILE [--prefix +NN] | export NAME FILE | rename OLD NEW
+//              | delete NAME
+int RunListCommand(const QStringList& args, CliIo io, const QString& phoneBookFile = QString());
+// brelmont-cli phonebook import-contacts FILE [--prefix +NN] [--mobile-only]
+int RunImportContactsCommand(const QStringList& args, CliIo io, const QString& phoneBookFile = QString());

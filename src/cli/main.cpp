@@ -17,10 +17,11 @@ void PrintUsage(QTextStream& err)
            "  credit\n"
            "  phonebook dump | add NAME NUMBER | import-legacy FILE [--replace]\n"
            "  phonebook dump --remote | add --remote NICK NUMBER | delete --remote ID\n"
+           "  phonebook import-contacts FILE [--prefix +NN] [--mobile-only]\n"
+           "  list show [NAME] | import NAME FILE [--prefix +NN] | export NAME FILE | rename OLD NEW | delete NAME\n"
            "  list show --remote [NAME]\n"
            "  lookup NUMBER\n"
            "  suggest [--text TEXT]\n"
-
            "  update check [--manual] | download [--no-run] [--output FILE]\n";
 }
 } // namespace
@@ -44,10 +45,12 @@ int main(int argc, char* argv[])
     if (command == u"credit")
         return RunCreditCommand(args, io);
     const bool remote = args.contains(QStringLiteral("--remote"));
+    if (command == u"phonebook" && args.value(0) == u"import-contacts")
+        return RunImportContactsCommand(args.mid(1), io);
     if (command == u"phonebook")
         return remote ? RunRemotePhonebookCommand(args, io) : RunPhonebookCommand(args, io);
-    if (command == u"list" && remote)
-        return RunRemoteListShow(args, io);
+    if (command == u"list")
+        return remote ? RunRemoteListShow(args, io) : RunListCommand(args, io);
     if (command == u"lookup")
         return RunLookupCommand(args, io);
     if (command == u"suggest")
