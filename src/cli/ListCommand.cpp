@@ -175,10 +175,8 @@ int Export(TLoadedBook& loaded, const QString& name, const QString& file, CliIo 
     if (!list)
         return NoSuchList(name, io);
     QList<TContactData> members;
-    loaded.book.LoadListIntoMemory(members, list->Data.NickName, false);
-    if (members.isEmpty()) {
-        io.err << "brelmont-cli: the list \"" << list->Data.NickName
-               << "\" has no members; no file was written\n";
+    if (!loaded.book.LoadListIntoMemory(members, list->Data.NickName, false)) {
+        io.err << "brelmont-cli: " << loaded.book.LastError() << '\n';
         return CliRefused;
     }
     const QString path = ExportFileName(file);
