@@ -50,14 +50,21 @@ TF_ConfermaLista::TF_ConfermaLista(const QString& language, QWidget* parent)
     jvsgExcelExample->setEditTriggers(QAbstractItemView::NoEditTriggers);
     jvsgExcelExample->setSelectionMode(QAbstractItemView::NoSelection);
     jvsgExcelExample->setFocusPolicy(Qt::NoFocus);
-    jvsgExcelExample->setColumnWidth(0, 30);
-    jvsgExcelExample->setColumnWidth(1, 90);
-    jvsgExcelExample->setColumnWidth(2, 130);
+    jvsgExcelExample->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    jvsgExcelExample->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    int width = 2 * jvsgExcelExample->frameWidth();
+    for (int c = 0; c < 5; ++c) {
+        jvsgExcelExample->setColumnWidth(c, c == 0 ? 30 : c == 2 ? 130 : 80);
+        width += jvsgExcelExample->columnWidth(c);
+    }
     for (int c = 1; c <= 4; ++c)
         SetCell(jvsgExcelExample, 0, c, QString(QChar(u'A' + c - 1)), true);
     for (int r = 1; r <= 3; ++r)
         SetCell(jvsgExcelExample, r, 0, QString::number(r), true);
-    jvsgExcelExample->setFixedHeight(4 * jvsgExcelExample->rowHeight(0) + 2 * jvsgExcelExample->frameWidth());
+    const int rowHeight = jvsgExcelExample->fontMetrics().height() + 8;
+    jvsgExcelExample->verticalHeader()->setMinimumSectionSize(rowHeight);
+    jvsgExcelExample->verticalHeader()->setDefaultSectionSize(rowHeight);
+    jvsgExcelExample->setFixedSize(width, 4 * rowHeight + 2 * jvsgExcelExample->frameWidth());
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

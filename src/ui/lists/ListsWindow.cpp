@@ -29,6 +29,7 @@
 #include <QStackedLayout>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <type_traits>
 
 // The members of the selected list as a check list: one check box per member.
 class TMembersModel : public QAbstractListModel
@@ -179,13 +180,11 @@ void TF_Liste::BuildControls()
     auto* newListRow = new QHBoxLayout;
     newListRow->addWidget(BtnOkNuovaLista);
     newListRow->addWidget(BtnAnnullaNuovaLista);
-    auto* listButtons = new QGridLayout;
-    listButtons->addWidget(sbNewList, 0, 0);
-    listButtons->addWidget(sbModificaLista, 0, 1);
-    listButtons->addWidget(sbDuplicaLista, 1, 0);
-    listButtons->addWidget(sbEliminaLista, 1, 1);
-    listButtons->addWidget(sbImportaLista, 2, 0);
-    listButtons->addWidget(sbEsportaLista, 2, 1);
+    auto* listButtons = new QVBoxLayout;
+    listButtons->setSpacing(2);
+    for (QToolButton* button :
+         {sbNewList, sbModificaLista, sbDuplicaLista, sbEliminaLista, sbImportaLista, sbEsportaLista})
+        listButtons->addWidget(button);
     auto* left = new QVBoxLayout(pnLists);
     left->setContentsMargins(0, 0, 0, 0);
     left->addWidget(lblElencoListe);
@@ -311,7 +310,11 @@ void TF_Liste::ApplyLanguage(const QString& code)
     if (!caption)
         return;
     setWindowTitle(*caption);
-    const auto set = [&code](auto* target, const Tr& text) { target->setText(*PickText(code, text)); };
+    const auto set = [&code](auto* target, const Tr& text) {
+        target->setText(*PickText(code, text));
+        if constexpr (std::is_same_v<decltype(target), QAction*>)
+            target->setIconText(target->text()); // the buttons show "Import..." as it is
+    };
     set(lblElencoListe, {"Elenco liste", "Lists", "Elenco das listas"});
     set(pnNoList, {"( Nessuna lista presente )", "( No lists available )", "( Nenhuma lista presente )"});
     set(aNewList, {"Nuova lista", "New list", "Nova lista"});
@@ -331,8 +334,8 @@ void TF_Liste::ApplyLanguage(const QString& code)
     set(lblNazione, {"Nazione:", "Country:", "País:"});
     set(lblNumero, {"Numero:", "Number:", "Numero:"});
     // The member buttons keep their captions in every language.
-    aAggiungiContatto->setText(QStringLiteral("Aggiungi contatto"));
-    aModificaContatto->setText(QStringLiteral("Modifica contatto"));
+    set(aAggiungiContatto, {"Aggiungi contatto", "Aggiungi contatto", "Aggiungi contatto"});
+    set(aModificaContatto, {"Modifica contatto", "Modifica contatto", "Modifica contatto"});
     if (int i = SelectedList(); i >= 0 && !lblContattiLista->text().isEmpty())
         lblContattiLista->setText(*PickText(code, kContactsOfList) + u'[' + Lists[i].NickName + u']');
 }
