@@ -439,13 +439,9 @@ TContactSource ReadContactSourceBytes(const QByteArray& raw, const QString& suff
 
 TContactSource ReadContactSource(const QString& path)
 {
-    TFileBytes file = ReadWholeFile(path);
-    if (file.Error) {
-        TContactSource source;
-        source.Error = file.Error;
-        return source;
-    }
-    return ReadContactSourceBytes(file.Bytes, QFileInfo(path).suffix());
+    return ParseWholeFile<TContactSource>(path, [&path](const QByteArray& bytes) {
+        return ReadContactSourceBytes(bytes, QFileInfo(path).suffix());
+    });
 }
 
 bool CleanContactNumbers(QList<TContactLine>& lines)

@@ -34,3 +34,15 @@ struct TFileBytes
     TReadError Error;
 };
 TFileBytes ReadWholeFile(const QString& path);
+
+// parse(bytes) of the whole file, or a Result holding only the reason it cannot be read.
+template <typename Result, typename Parse> Result ParseWholeFile(const QString& path, Parse&& parse)
+{
+    TFileBytes file = ReadWholeFile(path);
+    if (file.Error) {
+        Result result;
+        result.Error = file.Error;
+        return result;
+    }
+    return parse(file.Bytes);
+}

@@ -79,11 +79,5 @@ TListFileRecords ReadTextListBytes(const QByteArray& bytes)
 
 TListFileRecords ReadTextListFile(const QString& path)
 {
-    TFileBytes file = ReadWholeFile(path);
-    if (file.Error) {
-        TListFileRecords read;
-        read.Error = file.Error;
-        return read;
-    }
-    return ReadTextListBytes(file.Bytes);
+    return ParseWholeFile<TListFileRecords>(path, ReadTextListBytes);
 }

@@ -115,8 +115,9 @@ TF_Liste::TF_Liste(TPhoneBook& book, TSettingsHolder& settings, QWidget* parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     BuildActions();
     BuildControls();
+    const QString language = m_language;
     ApplyLanguage(QStringLiteral("ITA")); // the captions of the layout
-    ApplyLanguage(m_language);
+    ApplyLanguage(language);
     SetEditingContact(false);
     resize(590, 460);
 }
@@ -309,6 +310,7 @@ void TF_Liste::ApplyLanguage(const QString& code)
     const auto caption = PickText(code, {"Gestione liste", "List manager", "Gestao das listas"});
     if (!caption)
         return;
+    m_language = code; // the texts the window shows later follow too
     setWindowTitle(*caption);
     const auto set = [&code](auto* target, const Tr& text) {
         target->setText(*PickText(code, text));
@@ -337,7 +339,7 @@ void TF_Liste::ApplyLanguage(const QString& code)
     set(aAggiungiContatto, {"Aggiungi contatto", "Aggiungi contatto", "Aggiungi contatto"});
     set(aModificaContatto, {"Modifica contatto", "Modifica contatto", "Modifica contatto"});
     if (int i = SelectedList(); i >= 0 && !lblContattiLista->text().isEmpty())
-        lblContattiLista->setText(*PickText(code, kContactsOfList) + u'[' + Lists[i].NickName + u']');
+        lblContattiLista->setText(MembersLabel(i));
 }
 
 QString TF_Liste::EntryText(const TContactData& list) const
@@ -397,16 +399,25 @@ void TF_Liste::lbListeClick()
     const int i = SelectedList();
     if (i < 0)
         return;
-    const QString label = Text(m_language, kContactsOfList) + u'[' + Lists[i].NickName + u']';
-    if (lblContattiLista->text() == label)
+    if (lblContattiLista->text() == MembersLabel(i))
         return;
-    lblContattiLista->setText(label);
+    ShowMembersPanel(i);
+    ClearMembers();
+    ReloadMembers();
+}
+
+QString TF_Liste::MembersLabel(int index) const
+{
+    return Text(m_language, kContactsOfList) + u'[' + Lists[index].NickName + u']';
+}
+
+void TF_Liste::ShowMembersPanel(int index)
+{
+    lblContattiLista->setText(MembersLabel(index));
     pnContatti->show();
     m_listStack->setCurrentWidget(lbListe);
     if (width() < 220)
         resize(590, height());
-    ClearMembers();
-    ReloadMembers();
 }
 
 void TF_Liste::ReloadMembers()
@@ -555,10 +566,7 @@ void TF_Liste::ImportInto(bool isNew, int fallback)
         if (isNew)
             Lists[i].ID = outcome.NewListID;
         lbListe->item(i)->setText(EntryText(Lists[i]));
-        lblContattiLista->setText(Text(m_language, kContactsOfList) + u'[' + Lists[i].NickName + u']');
-        pnContatti->show();
-        if (width() < 220)
-            resize(590, height());
+        ShowMembersPanel(i);
         m_model->Replace([&] { Members = std::move(outcome.Members); });
         JvContactsClickCheck();
         MarkChanged();
@@ -603,7 +611,7 @@ void TF_Liste::aListModifyExecute()
     }
     Lists[i].NickName = name;
     lbListe->item(i)->setText(EntryText(Lists[i]));
-    lblContattiLista->setText(Text(m_language, kContactsOfList) + u'[' + name + u']');
+    lblContattiLista->setText(MembersLabel(i));
     MarkChanged();
 }
 

@@ -154,6 +154,9 @@ private:
     // fallback is selected instead.
     void ImportInto(bool isNew, int fallback);
     void ReloadMembers();
+    // "Contact list [name]" of the list at index; the members panel showing it.
+    QString MembersLabel(int index) const;
+    void ShowMembersPanel(int index);
 
     TPhoneBook& m_book;
     TSettingsHolder& m_settings;
