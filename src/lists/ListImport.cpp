@@ -27,6 +27,14 @@ void ApplyImportPrefix(QList<TContactData>& records, const QString& prefix)
         record.Number = ApplyDefaultPrefix(record.Number, prefix);
 }
 
+bool IsImportableNumber(const QString& cleaned)
+{
+    QString number = cleaned;
+    QString result;
+    CleanPhoneNumber(number, result);
+    return !result.isEmpty() && DestinationValue(result) > 0;
+}
+
 bool IsUsablePrefix(const QString& prefix)
 {
     static const QRegularExpression pattern(QStringLiteral("^\\+[0-9]{1,6}$"));
@@ -223,7 +231,7 @@ TImportCounts SelectImportMembers(const QList<TContactData>& records, QList<TCon
         const TContactData& record = records[taking[size_t(p)]];
         QString cleaned = record.Number;
         CleanPhoneNumber(cleaned, result);
-        if (result.isEmpty()) {
+        if (result.isEmpty() || DestinationValue(result) <= 0) {
             ++counts.Wrong;
             continue;
         }

@@ -28,13 +28,18 @@ qsizetype CleanImportNumbers(QList<TContactData>& records);
 // zeros go); other numbers are only cleaned.
 void ApplyImportPrefix(QList<TContactData>& records, const QString& prefix);
 
+// A cleaned number an import keeps: accepted by the cleaning and one a message can be sent to
+// (a positive value of at most 18 significant digits), so a lone "+" or a line of a million
+// digits is counted wrong instead of being stored.
+bool IsImportableNumber(const QString& cleaned);
+
 // "+" and one to six digits: a prefix a user may give on the command line.
 bool IsUsablePrefix(const QString& prefix);
 
 // The members an import stores, and its counts. Records with ID -1 take no part. Of the
 // records that share a number, the one a pairwise exchange sort of the numbers (ascending,
 // byte by byte) puts first is taken, the others are duplicates (or wrong when the number is
-// empty); a taken number that is not acceptable is wrong. The members come in descending
+// empty); a taken number that is not importable is wrong. The members come in descending
 // order of number. Runs in O(n log n); step is called once per 200 records of each of its two
 // phases.
 TImportCounts SelectImportMembers(const QList<TContactData>& records, QList<TContactData>& members,

@@ -25,7 +25,7 @@ struct TReadError
 };
 
 // Files larger than this are refused rather than read into memory.
-inline constexpr qint64 kMaxImportFileSize = qint64(1) << 30;
+inline constexpr qint64 kMaxImportFileSize = qint64(512) << 20;
 
 // The whole file, or the reason it cannot be read.
 struct TFileBytes

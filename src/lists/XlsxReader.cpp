@@ -13,7 +13,9 @@
 namespace {
 
 // No part of a workbook may unpack to more than this (a ZIP bomb stops here).
-constexpr qint64 kMaxPartSize = qint64(1) << 30;
+constexpr qint64 kMaxPartSize = qint64(256) << 20;
+// Excel's own limit on the text of a cell.
+constexpr qsizetype kMaxCellText = 32767;
 constexpr qsizetype kMaxSharedStrings = 16 * 1024 * 1024;
 
 struct TZipCloser
@@ -89,7 +91,7 @@ public:
         if (token == QXmlStreamReader::DTD)
             Fail(QStringLiteral("it declares a document type"));
         if (token == QXmlStreamReader::Invalid || m_device.Failed())
-            Fail(m_device.Failed() ? QStringLiteral("it cannot be unpacked or is larger than 1 GB")
+            Fail(m_device.Failed() ? QStringLiteral("it cannot be unpacked or is larger than 256 MB")
                                    : m_xml.errorString());
         return token;
     }
@@ -107,6 +109,8 @@ public:
                 --depth;
             else if (token == QXmlStreamReader::Characters)
                 text += m_xml.text();
+            if (text.size() > kMaxCellText)
+                Fail(QStringLiteral("a cell holds more text than a workbook can"));
         }
         return text;
     }

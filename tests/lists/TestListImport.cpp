@@ -43,7 +43,7 @@ TImportCounts PairwiseSelection(QList<TContactData> records, QList<TContactData>
         QString result;
         if (k > 0 && records[k].Number == records[k - 1].Number) {
             ++(records[k].Number.trimmed().isEmpty() ? counts.Wrong : counts.Duplicates);
-        } else if (CleanPhoneNumber(records[k].Number, result); result.isEmpty()) {
+        } else if (CleanPhoneNumber(records[k].Number, result); !IsImportableNumber(result)) {
             ++counts.Wrong;
         } else {
             members.append(records[k]);
@@ -96,6 +96,9 @@ void TestListImport::counts_data()
     QTest::newRow("no records") << QStringList{} << QStringList{} << QList<int>{0, 0, 0};
     QTest::newRow("a rejected number repeated counts as duplicate")
         << Strings({"7", "7", "", ""}) << QStringList{} << QList<int>{0, 1, 3};
+    QTest::newRow("lone plus and too many digits")
+        << Strings({"+", "+1234567890123456789", "+123456789012345678"}) << Strings({"+123456789012345678"})
+        << QList<int>{1, 0, 2};
     QTest::newRow("descending order")
         << Strings({"+1", "+3", "+2"}) << Strings({"+3", "+2", "+1"}) << QList<int>{3, 0, 0};
 }
