@@ -48,7 +48,7 @@ public:
     // Takes the lists of the tree's top level, in tree order, and selects the first.
     void FillLists(const TContactsTree& tree);
 
-    // Handlers, named after the Part's controls and commands.
+    // Handlers, named after the window's controls and commands.
     void lbListeClick();
     void JvContactsClickCheck();
     void sbNewListClick();
