@@ -1,6 +1,6 @@
 #include "lists/ListTexts.h"
 
-#include "settings/Language.h"
+#include "i18n/Language.h"
 
 #include <QFileInfo>
 

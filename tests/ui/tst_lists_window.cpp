@@ -151,7 +151,7 @@ void TestListsWindow::newListByImport()
     QVERIFY(window->Changed);
     m_book->LoadPhoneBook(m_tree);
     QCOMPARE(window->Lists[1].ID, MaxTopLevelID(m_tree));
-    QCOMPARE(m_settings->LastIntPrefix, QStringLiteral("Italy"));
+    QCOMPARE(m_settings->GetLastIntPrefix(), QStringLiteral("Italy"));
 }
 
 void TestListsWindow::newListAbandoned_data()

@@ -177,7 +177,7 @@ void TestPrefixChoice::missingPrefixAnswer()
     const QString registry = dir.filePath(QStringLiteral("registry.reg"));
     {
         TSettingsHolder settings(registry);
-        settings.LastIntPrefix = remembered;
+        settings.SetLastIntPrefix(remembered);
         QVERIFY(settings.SaveSettings());
         TF_PrefissoMancante::SetNextAnswer(result, picked);
         const std::optional<QString> answer =
@@ -187,7 +187,7 @@ void TestPrefixChoice::missingPrefixAnswer()
     }
     TSettingsHolder reread(registry);
     reread.LoadSettings(false);
-    QCOMPARE(reread.LastIntPrefix, stored);
+    QCOMPARE(reread.GetLastIntPrefix(), stored);
 }
 
 void TestPrefixChoice::okFollowsTheSelection()

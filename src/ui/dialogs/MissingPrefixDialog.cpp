@@ -1,6 +1,6 @@
 #include "ui/dialogs/MissingPrefixDialog.h"
 
-#include "settings/Language.h"
+#include "i18n/Language.h"
 #include "settings/SettingsHolder.h"
 #include "ui/dialogs/CountrySelector.h"
 #include "ui/dialogs/DialogSupport.h"
@@ -130,9 +130,9 @@ int TF_PrefissoMancante::Run()
 std::optional<QString> TF_PrefissoMancante::Ask(QWidget* reference, const QString& language,
                                                 TSettingsHolder& settings)
 {
-    TF_PrefissoMancante dialog(language, settings.LastIntPrefix, reference);
+    TF_PrefissoMancante dialog(language, settings.GetLastIntPrefix(), reference);
     connect(&dialog, &TF_PrefissoMancante::countryApplied, &settings, [&settings](const QString& name) {
-        settings.LastIntPrefix = name;
+        settings.SetLastIntPrefix(name);
         settings.SaveSettings();
     });
     PlaceBesideMainWindow(&dialog, reference);

@@ -1,7 +1,7 @@
 #include "ui/lists/ContactImportDialog.h"
 
+#include "i18n/Language.h"
 #include "lists/ListTexts.h"
-#include "settings/Language.h"
 #include "settings/SettingsHolder.h"
 #include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/MessageDialog.h"

@@ -1,6 +1,6 @@
 #include "ui/lists/ImportConfirmDialog.h"
 
-#include "settings/Language.h"
+#include "i18n/Language.h"
 #include "ui/dialogs/DialogSupport.h"
 
 #include <QHBoxLayout>

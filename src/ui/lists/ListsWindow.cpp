@@ -1,12 +1,12 @@
 #include "ui/lists/ListsWindow.h"
 
 #include "compose/PhoneNumber.h"
+#include "i18n/Language.h"
 #include "lists/ListExport.h"
 #include "lists/ListImport.h"
 #include "lists/ListTexts.h"
 #include "phonebook/ContactsTree.h"
 #include "phonebook/PhoneBook.h"
-#include "settings/Language.h"
 #include "settings/SettingsHolder.h"
 #include "ui/dialogs/CountrySelector.h"
 #include "ui/dialogs/DialogSupport.h"
@@ -736,7 +736,7 @@ void TF_Liste::aAggiungiContattoExecute()
     Edit_Visualizzato->clear();
     Edit_Numero->clear();
     lblNumberError->clear();
-    ComboNazione->SelectRemembered(m_settings.LastIntPrefix);
+    ComboNazione->SelectRemembered(m_settings.GetLastIntPrefix());
     NewMember = TContactData();
     EditedMember = -1;
     Edit_Visualizzato->setFocus();
@@ -761,7 +761,7 @@ void TF_Liste::aModificaContattoExecute()
 void TF_Liste::ComboNazioneChange(const QString& name, const QString& prefix, bool byUser)
 {
     lblIntPrefix->setText(prefix);
-    m_settings.LastIntPrefix = name;
+    m_settings.SetLastIntPrefix(name);
     m_settings.SaveSettings();
     if (byUser)
         Edit_Numero->setFocus();
