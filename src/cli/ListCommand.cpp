@@ -49,11 +49,11 @@ const TContactNode* FindList(const TContactsTree& tree, const QString& name)
     const TContactNode* folded = nullptr;
     for (int r = 0; r < tree.TopLevelCount(); ++r) {
         const TContactNode* node = tree.TopLevel(r);
-        if (!node->Data.IsList())
+        if (!node->Data().IsList())
             continue;
-        if (node->Data.NickName == name)
+        if (node->Data().NickName == name)
             return node;
-        if (!folded && node->Data.NickName.compare(name, Qt::CaseInsensitive) == 0)
+        if (!folded && node->Data().NickName.compare(name, Qt::CaseInsensitive) == 0)
             folded = node;
     }
     return folded;
@@ -63,8 +63,8 @@ QStringList ListNamesOf(const TContactsTree& tree, const QString& except = QStri
 {
     QStringList names;
     for (int r = 0; r < tree.TopLevelCount(); ++r)
-        if (tree.TopLevel(r)->Data.IsList() && tree.TopLevel(r)->Data.NickName != except)
-            names.append(tree.TopLevel(r)->Data.NickName);
+        if (tree.TopLevel(r)->Data().IsList() && tree.TopLevel(r)->Data().NickName != except)
+            names.append(tree.TopLevel(r)->Data().NickName);
     return names;
 }
 
@@ -118,7 +118,7 @@ int Show(TLoadedBook& loaded, const QStringList& args, CliIo io)
 {
     if (args.isEmpty()) {
         for (int r = 0; r < loaded.tree.TopLevelCount(); ++r) {
-            const TContactData& d = loaded.tree.TopLevel(r)->Data;
+            const TContactData& d = loaded.tree.TopLevel(r)->Data();
             if (d.IsList())
                 io.out << d.NickName << '\t' << d.Count << '\n';
         }
@@ -128,7 +128,7 @@ int Show(TLoadedBook& loaded, const QStringList& args, CliIo io)
     if (!list)
         return NoSuchList(args[0], io);
     QList<TContactData> members;
-    if (!loaded.book.LoadListIntoMemory(members, list->Data.NickName, false)) {
+    if (!loaded.book.LoadListIntoMemory(members, list->Data().NickName, false)) {
         io.err << "brelmont-cli: " << loaded.book.LastError() << '\n';
         return CliRefused;
     }
@@ -140,7 +140,7 @@ int Show(TLoadedBook& loaded, const QStringList& args, CliIo io)
 int Import(TLoadedBook& loaded, const QString& name, const QString& file, const QString& prefix, CliIo io)
 {
     const TContactNode* list = FindList(loaded.tree, name);
-    const QString listName = list ? list->Data.NickName : name;
+    const QString listName = list ? list->Data().NickName : name;
     if (!list) {
         if (const QString problem = TPhoneBook::ListNameProblem(name, ListNamesOf(loaded.tree));
             !problem.isEmpty()) {
@@ -175,7 +175,7 @@ int Export(TLoadedBook& loaded, const QString& name, const QString& file, CliIo 
     if (!list)
         return NoSuchList(name, io);
     QList<TContactData> members;
-    if (!loaded.book.LoadListIntoMemory(members, list->Data.NickName, false)) {
+    if (!loaded.book.LoadListIntoMemory(members, list->Data().NickName, false)) {
         io.err << "brelmont-cli: " << loaded.book.LastError() << '\n';
         return CliRefused;
     }
@@ -194,7 +194,7 @@ int Rename(TLoadedBook& loaded, const QString& oldName, const QString& newName, 
     const TContactNode* list = FindList(loaded.tree, oldName);
     if (!list)
         return NoSuchList(oldName, io);
-    const QString current = list->Data.NickName;
+    const QString current = list->Data().NickName;
     if (newName == current)
         return CliOk;
     if (const QString problem = TPhoneBook::ListNameProblem(newName, ListNamesOf(loaded.tree, current));
@@ -202,7 +202,7 @@ int Rename(TLoadedBook& loaded, const QString& oldName, const QString& newName, 
         io.err << "brelmont-cli: " << problem << '\n';
         return CliBadArguments;
     }
-    if (!loaded.book.RenameList(list->Data.ID, current, newName)) {
+    if (!loaded.book.RenameList(list->Data().ID, current, newName)) {
         io.err << "brelmont-cli: " << loaded.book.LastError() << '\n';
         return CliRefused;
     }
@@ -215,11 +215,11 @@ int Delete(TLoadedBook& loaded, const QString& name, CliIo io)
     const TContactNode* list = FindList(loaded.tree, name);
     if (!list)
         return NoSuchList(name, io);
-    if (!loaded.book.DeleteList(nullptr, list->Data)) {
+    if (!loaded.book.DeleteList(nullptr, list->Data())) {
         io.err << "brelmont-cli: " << loaded.book.LastError() << '\n';
         return CliRefused;
     }
-    io.out << "deleted list \"" << list->Data.NickName << "\"\n";
+    io.out << "deleted list \"" << list->Data().NickName << "\"\n";
     return CliOk;
 }
 

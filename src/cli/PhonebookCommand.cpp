@@ -20,7 +20,7 @@ void PrintUsage(QTextStream& err)
 
 void PrintNode(const TContactNode* node, const QString& contactsWord, const QString& indent, QTextStream& out)
 {
-    const TContactData& d = node->Data;
+    const TContactData& d = node->Data();
     out << indent << (d.IsList() ? "list" : "contact") << '\t' << d.ID << '\t'
         << ContactCaption(d, contactsWord) << '\t' << (d.IsList() ? QString::number(d.Count) : d.Number)
         << '\n';
@@ -68,7 +68,7 @@ int ImportLegacy(TPhoneBook& book, TContactsTree& tree, const QString& file, boo
     int lists = 0;
     int members = 0;
     for (int r = 0; r < tree.TopLevelCount(); ++r) {
-        if (tree.TopLevel(r)->Data.IsList()) {
+        if (tree.TopLevel(r)->Data().IsList()) {
             ++lists;
             members += tree.TopLevel(r)->ChildCount();
         } else {

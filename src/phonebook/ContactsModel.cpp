@@ -1,6 +1,7 @@
 #include "phonebook/ContactsModel.h"
 
-TContactsModel::TContactsModel(TContactsTree* tree, QObject* parent) : QAbstractItemModel(parent), m_tree(tree)
+TContactsModel::TContactsModel(TContactsTree* tree, QObject* parent)
+    : QAbstractItemModel(parent), m_tree(tree)
 {
     m_tree->SetObserver(this);
 }
@@ -62,7 +63,7 @@ QVariant TContactsModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
         return {};
-    const TContactData& d = NodeOf(index)->Data;
+    const TContactData& d = NodeOf(index)->Data();
     switch (role) {
     case Qt::DisplayRole:
         return ContactCaption(d, m_contactsWord);

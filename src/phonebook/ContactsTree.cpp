@@ -1,7 +1,7 @@
 #include "phonebook/ContactsTree.h"
 
-#include "platform/Win1252.h"
 #include "i18n/Language.h"
+#include "platform/Win1252.h"
 
 #include <algorithm>
 #include <cstring>
@@ -45,7 +45,7 @@ TContactNode* TContactsTree::AddNode(TContactNode* parent, const TContactData& d
     if (m_observer && m_updateDepth == 0)
         m_observer->NodesAboutToBeInserted(parent, row, row);
     auto node = std::make_unique<TContactNode>();
-    node->Data = data;
+    node->m_data = data;
     node->m_parent = parent;
     node->m_row = row;
     TContactNode* added = node.get();
@@ -70,7 +70,7 @@ void TContactsTree::RemoveNode(TContactNode* node)
 
 void TContactsTree::SetData(TContactNode* node, const TContactData& data)
 {
-    node->Data = data;
+    node->m_data = data;
     if (m_observer && m_updateDepth == 0)
         m_observer->NodeChanged(node);
 }
@@ -88,7 +88,7 @@ void SortLevel(std::vector<std::unique_ptr<TContactNode>>& children)
     std::vector<Keyed> keyed;
     keyed.reserve(children.size());
     for (auto& child : children)
-        keyed.push_back({child->Data.Kind, ContactSortKey(child->Data), &child});
+        keyed.push_back({child->Data().Kind, ContactSortKey(child->Data()), &child});
     std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
         if (a.kind != b.kind)
             return a.kind < b.kind;
@@ -145,7 +145,8 @@ int CompareContacts(const TContactData& a, const TContactData& b)
 QString ContactCaption(const TContactData& data, const QString& contactsWord)
 {
     if (data.IsList())
-        return u'[' + data.NickName + QStringLiteral("] (") + QString::number(data.Count) + contactsWord + u')';
+        return u'[' + data.NickName + QStringLiteral("] (") + QString::number(data.Count) + contactsWord +
+               u')';
     const QString nick = data.NickName.trimmed();
     if (!nick.isEmpty())
         return nick;
@@ -156,13 +157,14 @@ QString ContactCaption(const TContactData& data, const QString& contactsWord)
 
 QString ContactsWord(const QString& languageCode)
 {
-    return PickText(languageCode, Tr{" contatti", " contacts", " contacts"}).value_or(QStringLiteral(" contacts"));
+    return PickText(languageCode, Tr{" contatti", " contacts", " contacts"})
+        .value_or(QStringLiteral(" contacts"));
 }
 
 qint32 MaxTopLevelID(const TContactsTree& tree)
 {
     qint32 max = 0;
     for (int r = 0; r < tree.TopLevelCount(); ++r)
-        max = std::max(max, tree.TopLevel(r)->Data.ID);
+        max = std::max(max, tree.TopLevel(r)->Data().ID);
     return max;
 }

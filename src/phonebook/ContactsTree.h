@@ -3,7 +3,6 @@
 #include "phonebook/ContactData.h"
 
 #include <QByteArray>
-
 #include <memory>
 #include <vector>
 
@@ -14,7 +13,14 @@ class TContactsTree;
 class TContactNode
 {
 public:
-    TContactData Data;
+    // The node's record; changes that show go through TContactsTree::SetData.
+    TContactData Data() const { return m_data; }
+    qint32 ID() const { return m_data.ID; }
+    bool IsList() const { return m_data.IsList(); }
+    // The row ID and a list's member count change without being shown (the phone book's
+    // rewrite gives new IDs; a load counts members).
+    void SetID(qint32 id) { m_data.ID = id; }
+    void SetCount(qint32 count) { m_data.Count = count; }
 
     TContactNode* Parent() const { return m_parent; } // the invisible root for top-level nodes
     bool IsRoot() const { return m_parent == nullptr; }
@@ -24,6 +30,7 @@ public:
 
 private:
     friend class TContactsTree;
+    TContactData m_data;
     TContactNode* m_parent = nullptr;
     int m_row = 0;
     std::vector<std::unique_ptr<TContactNode>> m_children;

@@ -11,10 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-
-#include <sqlite3.h>
-
 #include <optional>
+#include <sqlite3.h>
 
 namespace {
 // A file of no bytes holds nothing to keep: it counts as missing and becomes a new phone book.
@@ -24,17 +22,18 @@ bool HoldsPhoneBook(const QString& file)
     return info.exists() && info.size() > 0;
 }
 
-
-const QByteArray kCreateMainContacts =
-    "CREATE TABLE MainContacts ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [FIRST_NAME] VARCHAR (40), [LAST_NAME] "
-    "VARCHAR (40), [NICK_NAME] VARCHAR (40), [SESSO] INTEGER, [DATA_NASCITA] TIMESTAMP, [EMAIL] VARCHAR (50), [FAX] "
-    "VARCHAR (20), NUMBER VARCHAR (20), CONTACT_TYPE VARCHAR (20));";
+const QByteArray kCreateMainContacts = "CREATE TABLE MainContacts ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, "
+                                       "[FIRST_NAME] VARCHAR (40), [LAST_NAME] "
+                                       "VARCHAR (40), [NICK_NAME] VARCHAR (40), [SESSO] INTEGER, "
+                                       "[DATA_NASCITA] TIMESTAMP, [EMAIL] VARCHAR (50), [FAX] "
+                                       "VARCHAR (20), NUMBER VARCHAR (20), CONTACT_TYPE VARCHAR (20));";
 const QByteArray kIndexMainContacts =
     "CREATE INDEX MainContacts_SELNAME ON [MainContacts]([NICK_NAME], [LAST_NAME], [FIRST_NAME]);";
-const QByteArray kColumnsTail =
-    " ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [FIRST_NAME] VARCHAR (40), [LAST_NAME] VARCHAR (40), [NICK_NAME] "
-    "VARCHAR (40), [SESSO] INTEGER, [DATA_NASCITA] TIMESTAMP, [EMAIL] VARCHAR (50), [FAX] VARCHAR (20), NUMBER "
-    "VARCHAR (20), CONTACT_TYPE VARCHAR (20));";
+const QByteArray kColumnsTail = " ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [FIRST_NAME] VARCHAR (40), "
+                                "[LAST_NAME] VARCHAR (40), [NICK_NAME] "
+                                "VARCHAR (40), [SESSO] INTEGER, [DATA_NASCITA] TIMESTAMP, [EMAIL] VARCHAR "
+                                "(50), [FAX] VARCHAR (20), NUMBER "
+                                "VARCHAR (20), CONTACT_TYPE VARCHAR (20));";
 const QByteArray kInsertColumns = " (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) VALUES(";
 
 QString IndexName(const QString& table)
@@ -154,7 +153,8 @@ struct TRowReader
     // Declared VARCHAR, these columns are Text; a file with other declarations goes the long way.
     static QString Text(const TSQLiteTable& t, int column)
     {
-        return FromWin1252(t.Kind(column) == ColumnKind::Text ? t.TextView(column) : QByteArrayView(t.FieldText(column)));
+        return FromWin1252(t.Kind(column) == ColumnKind::Text ? t.TextView(column)
+                                                              : QByteArrayView(t.FieldText(column)));
     }
     int id, first, last, nick, number;
 };
@@ -237,7 +237,7 @@ using TNewIds = std::vector<std::pair<TContactNode*, qint32>>;
 void ApplyIds(const TNewIds& ids)
 {
     for (const auto& [node, id] : ids)
-        node->Data.ID = id;
+        node->SetID(id);
 }
 
 // Re-creates a list's table with the list's children; their new row IDs go to ids.
@@ -254,7 +254,7 @@ void WriteListRows(TSQLiteDatabase& db, const QString& name, TContactNode* list,
     db.Execute(CreateListIndex(name));
     for (int c = 0; c < list->ChildCount(); ++c) {
         TContactNode* member = list->Child(c);
-        db.Execute(InsertRow(table, member->Data));
+        db.Execute(InsertRow(table, member->Data()));
         ids.emplace_back(member, qint32(db.LastInsertRowId()));
     }
     transaction.Commit();
@@ -392,16 +392,16 @@ void GiveListsUsableNames(TContactsTree& tree)
     QStringList taken;
     for (int r = 0; r < tree.TopLevelCount(); ++r) {
         TContactNode* node = tree.TopLevel(r);
-        if (!node->Data.IsList())
+        if (!node->Data().IsList())
             continue;
-        QString base = node->Data.NickName.isEmpty() ? QStringLiteral("list") : node->Data.NickName;
+        QString base = node->Data().NickName.isEmpty() ? QStringLiteral("list") : node->Data().NickName;
         if (base.startsWith(QStringLiteral("sqlite_"), Qt::CaseInsensitive))
             base.prepend(QStringLiteral("list "));
         QString name = base;
         for (int n = 2; !TPhoneBook::ListNameProblem(name, taken).isEmpty(); ++n)
             name = base + QStringLiteral(" (%1)").arg(n);
-        if (name != node->Data.NickName) {
-            TContactData data = node->Data;
+        if (name != node->Data().NickName) {
+            TContactData data = node->Data();
             data.NickName = name;
             tree.SetData(node, data);
         }
@@ -482,7 +482,7 @@ bool TPhoneBook::LoadFrom(const QString& source, TContactsTree& tree)
                         d.ImageIndex = TContactData::ListImage;
                         d.Count = IntOfText(t.FieldText(reader.number));
                         TContactNode* list = tree.AddNode(nullptr, d);
-                        list->Data.Count = ListMembersOrNone(db, tables, tree, list, d.NickName);
+                        list->SetCount(ListMembersOrNone(db, tables, tree, list, d.NickName));
                     }
                 }
             }
@@ -508,7 +508,8 @@ bool TPhoneBook::KeepUnreadableFile(const QString& reason)
     for (int n = 2; QFileInfo::exists(kept); ++n)
         kept = m_currentFile + QStringLiteral(".unreadable-") + stamp + u'-' + QString::number(n);
     if (!QFile::rename(m_currentFile, kept)) {
-        Fail(QStringLiteral("The phone book %1 cannot be read (%2) and could not be moved aside; it was left as it is.")
+        Fail(QStringLiteral(
+                 "The phone book %1 cannot be read (%2) and could not be moved aside; it was left as it is.")
                  .arg(m_currentFile, reason));
         return false;
     }
@@ -518,9 +519,10 @@ bool TPhoneBook::KeepUnreadableFile(const QString& reason)
     m_quarantinedFile = kept;
     TContactsTree empty;
     RebuildPhoneBook(empty);
-    Fail(QStringLiteral("The phone book %1 cannot be read (%2). It was kept as %3 and a new, empty phone book "
-                        "was started.")
-             .arg(m_currentFile, reason, kept));
+    Fail(
+        QStringLiteral("The phone book %1 cannot be read (%2). It was kept as %3 and a new, empty phone book "
+                       "was started.")
+            .arg(m_currentFile, reason, kept));
     return false;
 }
 
@@ -542,7 +544,7 @@ bool TPhoneBook::LoadListIntoMemory(QList<TContactData>& records, const QString&
     records.clear();
     const QString source = HoldsPhoneBook(m_currentFile)  ? m_currentFile
                            : HoldsPhoneBook(m_legacyFile) ? m_legacyFile
-                                                             : QString();
+                                                          : QString();
     if (source.isEmpty())
         return true;
     TBusyScope busy(m_busyHook, showWaitCursor);
@@ -604,7 +606,8 @@ QString ReservedProblem(const QString& name)
 
 // The problem of one of several lists whose folded names are keys of firstOf (the
 // position of the first list of each folded name).
-QString ProblemAmong(const QStringList& names, const QStringList& folded, const QHash<QString, int>& firstOf, int i)
+QString ProblemAmong(const QStringList& names, const QStringList& folded, const QHash<QString, int>& firstOf,
+                     int i)
 {
     QString problem = ReservedNameProblem(names[i], folded[i]);
     if (!problem.isEmpty())
@@ -615,11 +618,13 @@ QString ProblemAmong(const QStringList& names, const QStringList& folded, const 
     if (folded[i].endsWith(IndexSuffix())) {
         const auto owner = firstOf.constFind(folded[i].chopped(IndexSuffix().size()));
         if (owner != firstOf.cend())
-            return Refusal(names[i], QStringLiteral("it clashes with the index of the list \"%1\"").arg(names[*owner]));
+            return Refusal(names[i],
+                           QStringLiteral("it clashes with the index of the list \"%1\"").arg(names[*owner]));
     }
     const auto index = firstOf.constFind(folded[i] + IndexSuffix());
     if (index != firstOf.cend())
-        return Refusal(names[i], QStringLiteral("it clashes with the index of the list \"%1\"").arg(names[*index]));
+        return Refusal(names[i],
+                       QStringLiteral("it clashes with the index of the list \"%1\"").arg(names[*index]));
     return {};
 }
 
@@ -664,8 +669,8 @@ QStringList TPhoneBook::ListNames()
     Run(nullptr, [&](TSQLiteDatabase& db) {
         if (!db.HasTable(QStringLiteral("MainContacts")))
             return;
-        for (TSQLiteTable t = db.Query("SELECT NICK_NAME FROM MainContacts WHERE CONTACT_TYPE = 'LIST'"); !t.AtEnd();
-             t.Next())
+        for (TSQLiteTable t = db.Query("SELECT NICK_NAME FROM MainContacts WHERE CONTACT_TYPE = 'LIST'");
+             !t.AtEnd(); t.Next())
             names.append(FromWin1252(t.FieldText(0)));
     });
     return names;
@@ -676,8 +681,8 @@ bool TPhoneBook::RebuildPhoneBook(TContactsTree& tree)
     TBusyScope busy(m_busyHook);
     QStringList lists;
     for (int r = 0; r < tree.TopLevelCount(); ++r)
-        if (tree.TopLevel(r)->Data.IsList())
-            lists.append(tree.TopLevel(r)->Data.NickName);
+        if (tree.TopLevel(r)->Data().IsList())
+            lists.append(tree.TopLevel(r)->Data().NickName);
     const QString problem = ProblemOfLists(lists);
     if (!problem.isEmpty()) {
         Fail(problem + QStringLiteral(" The phone book was not written."));
@@ -702,10 +707,10 @@ bool TPhoneBook::RebuildPhoneBook(TContactsTree& tree)
         db.Execute(kIndexMainContacts);
         for (int r = 0; r < tree.TopLevelCount(); ++r) {
             TContactNode* node = tree.TopLevel(r);
-            db.Execute(InsertRow("MainContacts", node->Data));
+            db.Execute(InsertRow("MainContacts", node->Data()));
             newIds.emplace_back(node, qint32(db.LastInsertRowId()));
-            if (node->Data.IsList())
-                WriteListRows(db, node->Data.NickName, node, newIds, &tables);
+            if (node->Data().IsList())
+                WriteListRows(db, node->Data().NickName, node, newIds, &tables);
         }
         db.Commit();
     });
@@ -742,8 +747,8 @@ bool TPhoneBook::UpdateContact(TSQLiteDatabase* given, const TContactData& recor
 {
     return Run(given, [&](TSQLiteDatabase& db) {
         TTransactionScope transaction(db);
-        db.Execute("UPDATE MainContacts SET NICK_NAME=" + SqlLiteral(record.NickName) +
-                   ", NUMBER=" + SqlLiteral(record.Number) + " WHERE ID = " + QByteArray::number(record.ID) + ';');
+        db.Execute("UPDATE MainContacts SET NICK_NAME=" + SqlLiteral(record.NickName) + ", NUMBER=" +
+                   SqlLiteral(record.Number) + " WHERE ID = " + QByteArray::number(record.ID) + ';');
         transaction.Commit();
     });
 }
@@ -773,7 +778,8 @@ bool TPhoneBook::DeleteList(TSQLiteDatabase* given, const TContactData& list)
     });
 }
 
-bool TPhoneBook::DeleteListMember(TSQLiteDatabase* given, const TContactData& list, const TContactData& member)
+bool TPhoneBook::DeleteListMember(TSQLiteDatabase* given, const TContactData& list,
+                                  const TContactData& member)
 {
     if (member.Kind != TContactData::KindContact)
         return true;
@@ -783,7 +789,8 @@ bool TPhoneBook::DeleteListMember(TSQLiteDatabase* given, const TContactData& li
     }
     return Run(given, [&](TSQLiteDatabase& db) {
         TTransactionScope transaction(db);
-        db.Execute("DELETE FROM " + SqlIdentifier(list.NickName) + " WHERE ID = " + QByteArray::number(member.ID));
+        db.Execute("DELETE FROM " + SqlIdentifier(list.NickName) +
+                   " WHERE ID = " + QByteArray::number(member.ID));
         transaction.Commit();
     });
 }
@@ -849,8 +856,8 @@ bool TPhoneBook::RenameList(qint32 id, const QString& oldName, const QString& ne
         if (!db.HasTable(oldName))
             return;
         TTransactionScope transaction(db);
-        db.Execute("UPDATE MainContacts SET NICK_NAME = " + SqlLiteral(newName) + " WHERE ID = " +
-                   QByteArray::number(id));
+        db.Execute("UPDATE MainContacts SET NICK_NAME = " + SqlLiteral(newName) +
+                   " WHERE ID = " + QByteArray::number(id));
         // The engine refuses a rename to the same name in another letter case; go by a free name.
         QString from = oldName;
         if (Folded(oldName) == Folded(newName)) {

@@ -152,7 +152,8 @@ bool TPreviousPhoneBook::LoadXml(const QString& fileName, QDomDocument& document
     bool ok = false;
     qsizetype declarationEnd = 0;
     const QString encoding = DeclaredEncoding(bytes, &declarationEnd);
-    const bool hasBom = bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    const bool hasBom =
+        bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
     const auto parse = [&](const auto& source) {
         if (NestedTooDeep(source)) {
             message = QStringLiteral("elements nested more than %1 levels deep").arg(kMaxDepth);
@@ -203,7 +204,8 @@ void TPreviousPhoneBook::ReadContact(TContactsTree& tree, TContactNode* target, 
         } else if (name == u"NICK_NAME") {
             base.NickName = text;
         } else if (name == u"PHONE_NUMBERS") {
-            for (QDomNode phone = FirstElementFrom(child.firstChild()); !phone.isNull(); phone = NextElement(phone)) {
+            for (QDomNode phone = FirstElementFrom(child.firstChild()); !phone.isNull();
+                 phone = NextElement(phone)) {
                 TContactData data = base;
                 if (numbers > 0)
                     data.NickName += QStringLiteral(" (%1)").arg(numbers + 1);
@@ -221,7 +223,7 @@ void TPreviousPhoneBook::ReadContact(TContactsTree& tree, TContactNode* target, 
             data.Number = text;
             last = tree.AddNode(target, data);
         } else if (name == u"TYPE" && last) {
-            TContactData data = last->Data;
+            TContactData data = last->Data();
             SetPhoneType(data, text);
             tree.SetData(last, data);
         }
@@ -252,7 +254,8 @@ bool TPreviousPhoneBook::ImportPreviousPhoneBook(const QString& mainFile, TConta
         } else if (node.nodeName() == u"CVER") {
             version = node.toElement().text();
         } else if (node.nodeName() == u"CONTACTS_LISTS") {
-            for (QDomNode list = FirstElementFrom(node.firstChild()); ok && !list.isNull(); list = NextElement(list)) {
+            for (QDomNode list = FirstElementFrom(node.firstChild()); ok && !list.isNull();
+                 list = NextElement(list)) {
                 TContactData data;
                 data.Kind = TContactData::KindList;
                 data.NickName = QStringLiteral("list");
@@ -263,8 +266,9 @@ bool TPreviousPhoneBook::ImportPreviousPhoneBook(const QString& mainFile, TConta
                     if (part.nodeName() == u"COUNT") {
                         data.Count = text.toInt(&ok);
                         if (!ok) {
-                            Fail(QStringLiteral("The previous phone book %1 could not be read: the COUNT \"%2\" of "
-                                                "a list is not a number")
+                            Fail(QStringLiteral(
+                                     "The previous phone book %1 could not be read: the COUNT \"%2\" of "
+                                     "a list is not a number")
                                      .arg(file, text));
                             break;
                         }
@@ -304,7 +308,8 @@ bool TPreviousPhoneBook::ReadListXml(TContactsTree& tree, TContactNode* list, co
     QDomDocument document;
     QString error;
     if (!LoadXml(file, document, &error))
-        return Fail(QStringLiteral("The list \"%1\" of the previous phone book could not be read: %2").arg(name, error));
+        return Fail(QStringLiteral("The list \"%1\" of the previous phone book could not be read: %2")
+                        .arg(name, error));
     for (QDomNode node = FirstSection(document); !node.isNull(); node = NextElement(node))
         if (IsContactsSection(node))
             for (QDomNode contact = FirstElementFrom(node.firstChild()); !contact.isNull();
@@ -316,8 +321,8 @@ bool TPreviousPhoneBook::ReadListXml(TContactsTree& tree, TContactNode* list, co
 bool TPreviousPhoneBook::WritePreviousPhoneBook(const QString& fileName, TContactsTree& tree)
 {
     QDomDocument document;
-    document.appendChild(
-        document.createProcessingInstruction(QStringLiteral("xml"), QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")));
+    document.appendChild(document.createProcessingInstruction(
+        QStringLiteral("xml"), QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")));
     QDomElement main = document.createElement(QStringLiteral("MAIN_CONTACTS"));
     document.appendChild(main);
     QDomElement singles = document.createElement(QStringLiteral("CONTACTS_SINGLES"));
@@ -335,9 +340,10 @@ bool TPreviousPhoneBook::WritePreviousPhoneBook(const QString& fileName, TContac
     };
     qint32 next = MaxTopLevelID(tree) + 1;
     for (int r = 0; r < tree.TopLevelCount(); ++r) {
-        TContactData& d = tree.TopLevel(r)->Data;
-        if (d.ID == -1)
-            d.ID = next++;
+        TContactNode* node = tree.TopLevel(r);
+        if (node->ID() == -1)
+            node->SetID(next++);
+        const TContactData d = node->Data();
         if (d.Kind == TContactData::KindContact) {
             QDomElement contact = document.createElement(QStringLiteral("CONTACT"));
             add(contact, "ID", QString::number(d.ID));

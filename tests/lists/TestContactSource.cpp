@@ -109,9 +109,9 @@ void TestContactSource::contactsJoinThePhoneBook()
     TContactsTree reread;
     QVERIFY(book.LoadPhoneBook(reread));
     QCOMPARE(reread.TopLevelCount(), 2);
-    QCOMPARE(reread.TopLevel(0)->Data.NickName, QStringLiteral("Anna"));
-    QCOMPARE(reread.TopLevel(1)->Data.Number, QStringLiteral("+391"));
-    QCOMPARE(tree.TopLevel(0)->Data.ID, reread.TopLevel(0)->Data.ID);
+    QCOMPARE(reread.TopLevel(0)->Data().NickName, QStringLiteral("Anna"));
+    QCOMPARE(reread.TopLevel(1)->Data().Number, QStringLiteral("+391"));
+    QCOMPARE(tree.TopLevel(0)->Data().ID, reread.TopLevel(0)->Data().ID);
 }
 
 QTEST_GUILESS_MAIN(TestContactSource)

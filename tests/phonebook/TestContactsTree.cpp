@@ -1,5 +1,4 @@
 #include "ContactFixtures.h"
-
 #include "phonebook/ContactsModel.h"
 #include "phonebook/ContactsTree.h"
 
@@ -8,7 +7,8 @@
 #include <QtTest>
 
 namespace {
-TContactData Contact(const QString& first, const QString& last, const QString& nick, const QString& number = {})
+TContactData Contact(const QString& first, const QString& last, const QString& nick,
+                     const QString& number = {})
 {
     TContactData d;
     d.FirstName = first;
@@ -22,7 +22,7 @@ QStringList Captions(const TContactsTree& tree)
 {
     QStringList out;
     for (int r = 0; r < tree.TopLevelCount(); ++r)
-        out << ContactCaption(tree.TopLevel(r)->Data, QStringLiteral(" contacts"));
+        out << ContactCaption(tree.TopLevel(r)->Data(), QStringLiteral(" contacts"));
     return out;
 }
 } // namespace
@@ -49,16 +49,20 @@ void TestContactsTree::caption_data()
 {
     QTest::addColumn<TContactData>("data");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("nick trimmed") << Contact(QStringLiteral("Mario"), QStringLiteral("Rossi"), QStringLiteral(" Bob "))
+    QTest::newRow("nick trimmed") << Contact(QStringLiteral("Mario"), QStringLiteral("Rossi"),
+                                             QStringLiteral(" Bob "))
                                   << QStringLiteral("Bob");
     QTest::newRow("first name only keeps a blank")
         << Contact(QStringLiteral("Anna"), {}, {}) << QStringLiteral("Anna ");
     QTest::newRow("first and last") << Contact(QStringLiteral(" Anna"), QStringLiteral("Neri "), {})
                                     << QStringLiteral("Anna Neri");
-    QTest::newRow("blank nick falls back") << Contact(QStringLiteral("Anna"), QStringLiteral("Neri"), QStringLiteral("   "))
-                                           << QStringLiteral("Anna Neri");
-    QTest::newRow("number only") << Contact({}, {}, {}, QStringLiteral(" +39333 ")) << QStringLiteral("+39333");
-    QTest::newRow("list") << ListRecord(QStringLiteral("Amici"), 12) << QStringLiteral("[Amici] (12 contacts)");
+    QTest::newRow("blank nick falls back")
+        << Contact(QStringLiteral("Anna"), QStringLiteral("Neri"), QStringLiteral("   "))
+        << QStringLiteral("Anna Neri");
+    QTest::newRow("number only") << Contact({}, {}, {}, QStringLiteral(" +39333 "))
+                                 << QStringLiteral("+39333");
+    QTest::newRow("list") << ListRecord(QStringLiteral("Amici"), 12)
+                          << QStringLiteral("[Amici] (12 contacts)");
 }
 
 void TestContactsTree::caption()
@@ -92,19 +96,21 @@ void TestContactsTree::compare_data()
     QTest::addColumn<TContactData>("a");
     QTest::addColumn<TContactData>("b");
     QTest::addColumn<int>("order");
-    QTest::newRow("contact before list") << ListRecord(QStringLiteral("AAA"), 0) << Contact({}, {}, QStringLiteral("zzz"))
-                                         << 1;
-    QTest::newRow("ASCII case folded") << Contact({}, {}, QStringLiteral("bob")) << Contact({}, {}, QStringLiteral("BOB"))
-                                       << 0;
-    QTest::newRow("by nick") << Contact({}, {}, QStringLiteral("alfa")) << Contact({}, {}, QStringLiteral("Beta")) << -1;
+    QTest::newRow("contact before list")
+        << ListRecord(QStringLiteral("AAA"), 0) << Contact({}, {}, QStringLiteral("zzz")) << 1;
+    QTest::newRow("ASCII case folded")
+        << Contact({}, {}, QStringLiteral("bob")) << Contact({}, {}, QStringLiteral("BOB")) << 0;
+    QTest::newRow("by nick") << Contact({}, {}, QStringLiteral("alfa"))
+                             << Contact({}, {}, QStringLiteral("Beta")) << -1;
     QTest::newRow("first + blank + last without nick")
-        << Contact(QStringLiteral("Anna"), QStringLiteral("Z"), {}) << Contact({}, {}, QStringLiteral("ANNA Y")) << 1;
-    QTest::newRow("blank nick sorts as blanks")
-        << Contact(QStringLiteral("A"), {}, QStringLiteral("   ")) << Contact({}, {}, QStringLiteral("!")) << -1;
-    QTest::newRow("accented not folded, by byte") << Contact({}, {}, QStringLiteral("à"))
-                                                  << Contact({}, {}, QStringLiteral("Z")) << 1;
-    QTest::newRow("euro byte 0x80 before 0xE0") << Contact({}, {}, QStringLiteral("€")) << Contact({}, {}, QStringLiteral("à"))
-                                                << -1;
+        << Contact(QStringLiteral("Anna"), QStringLiteral("Z"), {})
+        << Contact({}, {}, QStringLiteral("ANNA Y")) << 1;
+    QTest::newRow("blank nick sorts as blanks") << Contact(QStringLiteral("A"), {}, QStringLiteral("   "))
+                                                << Contact({}, {}, QStringLiteral("!")) << -1;
+    QTest::newRow("accented not folded, by byte")
+        << Contact({}, {}, QStringLiteral("à")) << Contact({}, {}, QStringLiteral("Z")) << 1;
+    QTest::newRow("euro byte 0x80 before 0xE0")
+        << Contact({}, {}, QStringLiteral("€")) << Contact({}, {}, QStringLiteral("à")) << -1;
 }
 
 void TestContactsTree::compare()
@@ -127,8 +133,8 @@ void TestContactsTree::sortOrdersEveryLevel()
     tree.Sort();
     QCOMPARE(Captions(tree), (QStringList{QStringLiteral("Anna "), QStringLiteral("mario"),
                                           QStringLiteral("[Amici] (2 contacts)")}));
-    QCOMPARE(list->Child(0)->Data.NickName, QStringLiteral("Alfa"));
-    QCOMPARE(list->Child(1)->Data.NickName, QStringLiteral("zeta"));
+    QCOMPARE(list->Child(0)->Data().NickName, QStringLiteral("Alfa"));
+    QCOMPARE(list->Child(1)->Data().NickName, QStringLiteral("zeta"));
     QCOMPARE(list->Child(1)->Row(), 1);
     QCOMPARE(list->Row(), 2);
 }
@@ -143,7 +149,7 @@ void TestContactsTree::sortIsStable()
     }
     tree.Sort();
     for (int r = 0; r < 5; ++r)
-        QCOMPARE(tree.TopLevel(r)->Data.ID, r);
+        QCOMPARE(tree.TopLevel(r)->Data().ID, r);
 }
 
 void TestContactsTree::maxTopLevelId()

@@ -1,6 +1,5 @@
 #include "ContactFixtures.h"
 #include "SqliteShell.h"
-
 #include "phonebook/ContactsTree.h"
 #include "phonebook/PhoneBook.h"
 #include "phonebook/SQLiteDatabase.h"
@@ -8,15 +7,15 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <memory>
 
 namespace {
 
-const QByteArray kSchema =
-    "CREATE TABLE MainContacts ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [FIRST_NAME] VARCHAR (40), [LAST_NAME] "
-    "VARCHAR (40), [NICK_NAME] VARCHAR (40), [SESSO] INTEGER, [DATA_NASCITA] TIMESTAMP, [EMAIL] VARCHAR (50), [FAX] "
-    "VARCHAR (20), NUMBER VARCHAR (20), CONTACT_TYPE VARCHAR (20));";
+const QByteArray kSchema = "CREATE TABLE MainContacts ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [FIRST_NAME] "
+                           "VARCHAR (40), [LAST_NAME] "
+                           "VARCHAR (40), [NICK_NAME] VARCHAR (40), [SESSO] INTEGER, [DATA_NASCITA] "
+                           "TIMESTAMP, [EMAIL] VARCHAR (50), [FAX] "
+                           "VARCHAR (20), NUMBER VARCHAR (20), CONTACT_TYPE VARCHAR (20));";
 
 QByteArray ListSchema(const QByteArray& name)
 {
@@ -26,7 +25,8 @@ QByteArray ListSchema(const QByteArray& name)
            "VARCHAR (20), NUMBER VARCHAR (20), CONTACT_TYPE VARCHAR (20));";
 }
 
-TContactData Single(const QString& nick, const QString& number, const QString& first = {}, const QString& last = {})
+TContactData Single(const QString& nick, const QString& number, const QString& first = {},
+                    const QString& last = {})
 {
     TContactData d;
     d.NickName = nick;
@@ -42,10 +42,12 @@ QStringList Dump(const TContactsTree& tree)
     QStringList out;
     for (int r = 0; r < tree.TopLevelCount(); ++r) {
         const TContactNode* n = tree.TopLevel(r);
-        out << QStringLiteral("%1 %2 %3").arg(n->Data.Kind).arg(ContactCaption(n->Data, QStringLiteral(" contacts")),
-                                                              n->Data.Number);
+        out << QStringLiteral("%1 %2 %3")
+                   .arg(n->Data().Kind)
+                   .arg(ContactCaption(n->Data(), QStringLiteral(" contacts")), n->Data().Number);
         for (int c = 0; c < n->ChildCount(); ++c)
-            out << QStringLiteral("  %1 %2").arg(ContactCaption(n->Child(c)->Data, {}), n->Child(c)->Data.Number);
+            out << QStringLiteral("  %1 %2").arg(ContactCaption(n->Child(c)->Data(), {}),
+                                                 n->Child(c)->Data().Number);
     }
     return out;
 }
@@ -149,25 +151,26 @@ void TestPhoneBook::shellWrittenFileLoads()
 {
     REQUIRE_SQLITE_SHELL();
     // Written the way the earlier program wrote it: double-quoted values, Windows-1252 bytes.
-    Shell(m_current, kSchema + "\nCREATE TABLE QPB_DETAILS ([VERSION] INTEGER);\n"
-                               "INSERT INTO QPB_DETAILS (VERSION) VALUES (\"21\");\n"
-                               "INSERT INTO MainContacts (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
-                               "VALUES(\"Niccol\xF2\", \"Citt\xE0\", \"\", \"+39 333-12/34\", \"SINGLE\");\n"
-                               "INSERT INTO MainContacts (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
-                               "VALUES(\"\", \"\", \"\x80uro\", \"0039444\", \"SINGLE\");\n"
-                               "INSERT INTO MainContacts (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
-                               "VALUES(\"\", \"\", \"anna\", \"555\", \"SINGLE\");\n"
-                               "INSERT INTO MainContacts (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
-                               "VALUES(\"\", \"\", \"Amici\", \"7\", \"LIST\");\n"
-                               "INSERT INTO MainContacts (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
-                               "VALUES(\"\", \"\", \"Vuota\", \"3\", \"LIST\");\n"
-                               "INSERT INTO MainContacts (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
-                               "VALUES(\"\", \"\", \"odd\", \"1\", \"OTHER\");\n" +
-                               ListSchema("Amici") +
-                               "\nINSERT INTO \"Amici\" (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
-                               "VALUES(\"\", \"\", \"zorro\", \"1 2\", \"SINGLE\");\n"
-                               "INSERT INTO \"Amici\" (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
-                               "VALUES(\"Jos\xE9\", \"\", \"\", \"3\", \"SINGLE\");\n");
+    Shell(m_current, kSchema +
+                         "\nCREATE TABLE QPB_DETAILS ([VERSION] INTEGER);\n"
+                         "INSERT INTO QPB_DETAILS (VERSION) VALUES (\"21\");\n"
+                         "INSERT INTO MainContacts (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
+                         "VALUES(\"Niccol\xF2\", \"Citt\xE0\", \"\", \"+39 333-12/34\", \"SINGLE\");\n"
+                         "INSERT INTO MainContacts (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
+                         "VALUES(\"\", \"\", \"\x80uro\", \"0039444\", \"SINGLE\");\n"
+                         "INSERT INTO MainContacts (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
+                         "VALUES(\"\", \"\", \"anna\", \"555\", \"SINGLE\");\n"
+                         "INSERT INTO MainContacts (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
+                         "VALUES(\"\", \"\", \"Amici\", \"7\", \"LIST\");\n"
+                         "INSERT INTO MainContacts (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
+                         "VALUES(\"\", \"\", \"Vuota\", \"3\", \"LIST\");\n"
+                         "INSERT INTO MainContacts (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
+                         "VALUES(\"\", \"\", \"odd\", \"1\", \"OTHER\");\n" +
+                         ListSchema("Amici") +
+                         "\nINSERT INTO \"Amici\" (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
+                         "VALUES(\"\", \"\", \"zorro\", \"1 2\", \"SINGLE\");\n"
+                         "INSERT INTO \"Amici\" (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
+                         "VALUES(\"Jos\xE9\", \"\", \"\", \"3\", \"SINGLE\");\n");
     TPhoneBook book = Book();
     TContactsTree tree;
     QVERIFY2(book.LoadPhoneBook(tree), qPrintable(book.LastError()));
@@ -180,8 +183,8 @@ void TestPhoneBook::shellWrittenFileLoads()
                              QStringLiteral("  zorro 12"),
                              QStringLiteral("1 [Vuota] (0 contacts) "),
                          }));
-    QCOMPARE(tree.TopLevel(3)->Data.ImageIndex, TContactData::ListImage);
-    QCOMPARE(tree.TopLevel(0)->Data.ImageIndex, TContactData::ContactImage);
+    QCOMPARE(tree.TopLevel(3)->Data().ImageIndex, TContactData::ListImage);
+    QCOMPARE(tree.TopLevel(0)->Data().ImageIndex, TContactData::ContactImage);
 }
 
 void TestPhoneBook::writtenFileOpensInShell()
@@ -196,14 +199,18 @@ void TestPhoneBook::writtenFileOpensInShell()
 
     const QByteArray schema = RunSqliteShell(m_current, ".schema MainContacts\n");
     QVERIFY2(schema.startsWith(kSchema), schema.constData());
-    QVERIFY(schema.contains("CREATE INDEX MainContacts_SELNAME ON [MainContacts]([NICK_NAME], [LAST_NAME], [FIRST_NAME]);"));
+    QVERIFY(schema.contains(
+        "CREATE INDEX MainContacts_SELNAME ON [MainContacts]([NICK_NAME], [LAST_NAME], [FIRST_NAME]);"));
     QCOMPARE(RunSqliteShell(m_current, "SELECT sql FROM sqlite_master WHERE tbl_name = 'Amici';"),
-             ListSchema("Amici").chopped(1) + "\nCREATE INDEX \"Amici_SELNAME\" ON \"Amici\"([NICK_NAME], [LAST_NAME], "
-                                                "[FIRST_NAME])\n");
-    QCOMPARE(RunSqliteShell(m_current, "SELECT hex(NICK_NAME), NUMBER, typeof(NUMBER), CONTACT_TYPE FROM MainContacts "
-                                       "ORDER BY ID;"),
+             ListSchema("Amici").chopped(1) +
+                 "\nCREATE INDEX \"Amici_SELNAME\" ON \"Amici\"([NICK_NAME], [LAST_NAME], "
+                 "[FIRST_NAME])\n");
+    QCOMPARE(RunSqliteShell(m_current,
+                            "SELECT hex(NICK_NAME), NUMBER, typeof(NUMBER), CONTACT_TYPE FROM MainContacts "
+                            "ORDER BY ID;"),
              QByteArray("43697474E0|+39 333|text|SINGLE\n416D696369|1|text|LIST\n"));
-    QCOMPARE(RunSqliteShell(m_current, "SELECT hex(NICK_NAME), CONTACT_TYPE FROM Amici;"), QByteArray("80|SINGLE\n"));
+    QCOMPARE(RunSqliteShell(m_current, "SELECT hex(NICK_NAME), CONTACT_TYPE FROM Amici;"),
+             QByteArray("80|SINGLE\n"));
     QCOMPARE(RunSqliteShell(m_current, "SELECT * FROM QPB_DETAILS;"), QByteArray("21\n"));
     QCOMPARE(RunSqliteShell(m_current, "PRAGMA integrity_check;"), QByteArray("ok\n"));
 }
@@ -223,14 +230,15 @@ void TestPhoneBook::upgradeFromLegacy()
     REQUIRE_SQLITE_SHELL();
     QFETCH(QByteArray, marker);
     QFETCH(int, version);
-    Shell(m_legacy, kSchema + "\n" + marker +
-                        "INSERT INTO MainContacts (ID, NICK_NAME, NUMBER, CONTACT_TYPE) VALUES(40, \"b\", \"2\", "
-                        "\"SINGLE\");\n"
-                        "INSERT INTO MainContacts (ID, NICK_NAME, NUMBER, CONTACT_TYPE) VALUES(50, \"a\", \"1\", "
-                        "\"SINGLE\");\n"
-                        "INSERT INTO MainContacts (ID, NICK_NAME, NUMBER, CONTACT_TYPE) VALUES(60, \"L\", \"1\", "
-                        "\"LIST\");\n" +
-                        ListSchema("L") + "\nINSERT INTO L (NICK_NAME, NUMBER) VALUES (\"m\", \"9\");\n");
+    Shell(m_legacy,
+          kSchema + "\n" + marker +
+              "INSERT INTO MainContacts (ID, NICK_NAME, NUMBER, CONTACT_TYPE) VALUES(40, \"b\", \"2\", "
+              "\"SINGLE\");\n"
+              "INSERT INTO MainContacts (ID, NICK_NAME, NUMBER, CONTACT_TYPE) VALUES(50, \"a\", \"1\", "
+              "\"SINGLE\");\n"
+              "INSERT INTO MainContacts (ID, NICK_NAME, NUMBER, CONTACT_TYPE) VALUES(60, \"L\", \"1\", "
+              "\"LIST\");\n" +
+              ListSchema("L") + "\nINSERT INTO L (NICK_NAME, NUMBER) VALUES (\"m\", \"9\");\n");
     TPhoneBook book = Book();
     QCOMPARE(book.GetPhoneBookVersion(), version);
     TContactsTree tree;
@@ -243,20 +251,22 @@ void TestPhoneBook::upgradeFromLegacy()
              QByteArray("1|a\n2|b\n3|L\n"));
     QCOMPARE(RunSqliteShell(m_current, "SELECT VERSION FROM QPB_DETAILS;"), QByteArray("21\n"));
     // the tree holds the current file's IDs
-    QCOMPARE(tree.TopLevel(0)->Data.ID, 1);
-    QCOMPARE(tree.TopLevel(2)->Data.ID, 3);
+    QCOMPARE(tree.TopLevel(0)->Data().ID, 1);
+    QCOMPARE(tree.TopLevel(2)->Data().ID, 3);
 }
 
 void TestPhoneBook::backupRestoredWhenMainContactsMissing()
 {
     REQUIRE_SQLITE_SHELL();
-    Shell(m_current, kSchema + "\nINSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) VALUES ('x', '1', "
-                               "'SINGLE');\nALTER TABLE MainContacts RENAME TO MainContactsBackup;\n");
+    Shell(m_current, kSchema +
+                         "\nINSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) VALUES ('x', '1', "
+                         "'SINGLE');\nALTER TABLE MainContacts RENAME TO MainContactsBackup;\n");
     TPhoneBook book = Book();
     TContactsTree tree;
     QVERIFY(book.LoadPhoneBook(tree));
     QCOMPARE(Dump(tree), QStringList{QStringLiteral("0 x 1")});
-    QCOMPARE(RunSqliteShell(m_current, "SELECT name FROM sqlite_master WHERE type = 'table' AND name LIKE 'Main%';"),
+    QCOMPARE(RunSqliteShell(m_current,
+                            "SELECT name FROM sqlite_master WHERE type = 'table' AND name LIKE 'Main%';"),
              QByteArray("MainContacts\n"));
 }
 
@@ -269,7 +279,8 @@ void TestPhoneBook::repeatedRebuildsKeepBackup()
         QVERIFY2(book.RebuildPhoneBook(tree), qPrintable(book.LastError()));
         TSQLiteDatabase db(m_current);
         QCOMPARE(db.Query("SELECT * FROM MainContacts").RowCount(), quint32(round));
-        QCOMPARE(round == 1 ? 0u : db.Query("SELECT * FROM MainContactsBackup").RowCount(), quint32(round - 1));
+        QCOMPARE(round == 1 ? 0u : db.Query("SELECT * FROM MainContactsBackup").RowCount(),
+                 quint32(round - 1));
     }
 }
 
@@ -278,7 +289,8 @@ void TestPhoneBook::insertUpdateDelete()
     TPhoneBook book = Book();
     TContactsTree tree;
     QVERIFY(book.LoadPhoneBook(tree)); // creates the file
-    TContactData a = Single(QStringLiteral("Anna"), QStringLiteral("111"), QStringLiteral("A"), QStringLiteral("N"));
+    TContactData a =
+        Single(QStringLiteral("Anna"), QStringLiteral("111"), QStringLiteral("A"), QStringLiteral("N"));
     QVERIFY(book.InsertContact(nullptr, a));
     QCOMPARE(a.ID, 1);
     TContactData b = Single(QStringLiteral("Bruno"), QStringLiteral("222"));
@@ -293,7 +305,7 @@ void TestPhoneBook::insertUpdateDelete()
     QVERIFY(book.DeleteContact(nullptr, b));
     QVERIFY(book.LoadPhoneBook(tree));
     QCOMPARE(Dump(tree), QStringList{QStringLiteral("0 Annie 333")});
-    QCOMPARE(tree.TopLevel(0)->Data.FirstName, QStringLiteral("A")); // names are not changed
+    QCOMPARE(tree.TopLevel(0)->Data().FirstName, QStringLiteral("A")); // names are not changed
 }
 
 void TestPhoneBook::duplicateNumberGetsItsOwnRow()
@@ -325,20 +337,22 @@ void TestPhoneBook::listOperations()
     list = tree.TopLevel(1);
     QCOMPARE(list->ChildCount(), 3);
 
-    QVERIFY(book.DeleteListMember(nullptr, list->Data, list->Child(1)->Data));
+    QVERIFY(book.DeleteListMember(nullptr, list->Data(), list->Child(1)->Data()));
     QVERIFY(book.LoadPhoneBook(tree));
-    QCOMPARE(tree.TopLevel(1)->Data.Count, 2);
+    QCOMPARE(tree.TopLevel(1)->Data().Count, 2);
     TSQLiteDatabase db(m_current);
-    QCOMPARE(db.Query("SELECT NUMBER FROM MainContacts WHERE CONTACT_TYPE = 'LIST'").FieldText(0), QByteArray("3"));
+    QCOMPARE(db.Query("SELECT NUMBER FROM MainContacts WHERE CONTACT_TYPE = 'LIST'").FieldText(0),
+             QByteArray("3"));
 
     QList<TContactData> members;
     QVERIFY(book.LoadListIntoMemory(members, QStringLiteral("team")));
     QCOMPARE(members.size(), 2);
     QCOMPARE(TPhoneBook::CheckListLine(members[0]), QStringLiteral("1 - x"));
-    TContactData unnamed = Single(QStringLiteral("  "), QStringLiteral("7"), QStringLiteral("F"), QStringLiteral("L"));
+    TContactData unnamed =
+        Single(QStringLiteral("  "), QStringLiteral("7"), QStringLiteral("F"), QStringLiteral("L"));
     QCOMPARE(TPhoneBook::CheckListLine(unnamed), QStringLiteral("F L - 7"));
 
-    QVERIFY(book.DeleteList(nullptr, tree.TopLevel(1)->Data));
+    QVERIFY(book.DeleteList(nullptr, tree.TopLevel(1)->Data()));
     QVERIFY(!db.HasTable(QStringLiteral("Team")));
     QVERIFY(book.LoadPhoneBook(tree));
     QCOMPARE(Dump(tree), QStringList{QStringLiteral("0 solo 2")});
@@ -353,22 +367,25 @@ void TestPhoneBook::saveRenameDropList()
     for (int i = 0; i < 450; ++i)
         members << Single(QStringLiteral("m%1").arg(i), QString::number(i));
     QList<int> steps;
-    const qint32 id = book.SaveListTable(QStringLiteral("Big"), members, true, [&](int done) { steps << done; });
+    const qint32 id =
+        book.SaveListTable(QStringLiteral("Big"), members, true, [&](int done) { steps << done; });
     QCOMPARE(steps, (QList<int>{0, 200, 400}));
     QCOMPARE(id, 1);
     QVERIFY(book.LoadPhoneBook(tree));
-    QCOMPARE(tree.TopLevel(0)->Data.Count, 450);
-    QCOMPARE(tree.TopLevel(0)->Data.ID, id);
+    QCOMPARE(tree.TopLevel(0)->Data().Count, 450);
+    QCOMPARE(tree.TopLevel(0)->Data().ID, id);
 
-    QVERIFY2(book.RenameList(id, QStringLiteral("Big"), QStringLiteral("Grande")), qPrintable(book.LastError()));
+    QVERIFY2(book.RenameList(id, QStringLiteral("Big"), QStringLiteral("Grande")),
+             qPrintable(book.LastError()));
     // a new list may take the old name: its index name is free again
     QCOMPARE(book.SaveListTable(QStringLiteral("Big"), members.mid(0, 2), true), 2);
     QVERIFY(book.LoadPhoneBook(tree));
-    QCOMPARE(Dump(tree).filter(QStringLiteral("[")),
-             (QStringList{QStringLiteral("1 [Big] (2 contacts) "), QStringLiteral("1 [Grande] (450 contacts) ")}));
+    QCOMPARE(
+        Dump(tree).filter(QStringLiteral("[")),
+        (QStringList{QStringLiteral("1 [Big] (2 contacts) "), QStringLiteral("1 [Grande] (450 contacts) ")}));
     book.DropListTable(QStringLiteral("Grande"));
     QVERIFY(book.LoadPhoneBook(tree));
-    QCOMPARE(tree.TopLevel(1)->Data.Count, 0);
+    QCOMPARE(tree.TopLevel(1)->Data().Count, 0);
 }
 
 void TestPhoneBook::nextContactId()
@@ -409,23 +426,24 @@ void TestPhoneBook::quotingRoundTrips()
     QCOMPARE(book.SaveListTable(text, {Single(text, text)}, false), 0);
     QVERIFY(book.LoadPhoneBook(tree));
     QCOMPARE(tree.TopLevelCount(), 2);
-    QCOMPARE(tree.TopLevel(0)->Data.NickName, text);
-    QCOMPARE(tree.TopLevel(0)->Data.FirstName, text);
-    QCOMPARE(tree.TopLevel(1)->Data.NickName, text);
+    QCOMPARE(tree.TopLevel(0)->Data().NickName, text);
+    QCOMPARE(tree.TopLevel(0)->Data().FirstName, text);
+    QCOMPARE(tree.TopLevel(1)->Data().NickName, text);
     QCOMPARE(tree.TopLevel(1)->ChildCount(), 1);
-    QCOMPARE(tree.TopLevel(1)->Child(0)->Data.NickName, text);
+    QCOMPARE(tree.TopLevel(1)->Child(0)->Data().NickName, text);
 
     c.NickName = text + text;
     QVERIFY(book.UpdateContact(nullptr, c));
     QVERIFY(book.LoadPhoneBook(tree));
     QVERIFY(book.RebuildPhoneBook(tree)); // every statement of the rewrite with the same text
     QVERIFY(book.LoadPhoneBook(tree));
-    QCOMPARE(tree.TopLevel(0)->Data.NickName, text + text);
-    QCOMPARE(tree.TopLevel(1)->Child(0)->Data.Number, text.remove(u' ').remove(u'-').remove(u'/'));
+    QCOMPARE(tree.TopLevel(0)->Data().NickName, text + text);
+    QCOMPARE(tree.TopLevel(1)->Child(0)->Data().Number, text.remove(u' ').remove(u'-').remove(u'/'));
     // stored as the plain text, readable by the shell
     QCOMPARE(RunSqliteShell(m_current, "SELECT FIRST_NAME FROM MainContacts WHERE CONTACT_TYPE = 'SINGLE';"),
-             ToWin1252(tree.TopLevel(0)->Data.FirstName) + '\n');
-    QCOMPARE(RunSqliteShell(m_current, "SELECT count(*) FROM " + SqlIdentifier(tree.TopLevel(1)->Data.NickName) + ";"),
+             ToWin1252(tree.TopLevel(0)->Data().FirstName) + '\n');
+    QCOMPARE(RunSqliteShell(m_current,
+                            "SELECT count(*) FROM " + SqlIdentifier(tree.TopLevel(1)->Data().NickName) + ";"),
              QByteArray("1\n"));
 }
 
@@ -439,14 +457,14 @@ void TestPhoneBook::idsFollowRebuild()
     TContactData d = Single(QStringLiteral("aa"), QStringLiteral("8"));
     QVERIFY(book.InsertContact(nullptr, d));
     QVERIFY(book.LoadPhoneBook(tree));
-    QCOMPARE(tree.TopLevel(1)->Data.ID, 1); // zz kept ID 1 before the rewrite...
+    QCOMPARE(tree.TopLevel(1)->Data().ID, 1); // zz kept ID 1 before the rewrite...
     QVERIFY(book.RebuildPhoneBook(tree));
-    QCOMPARE(tree.TopLevel(0)->Data.ID, 1); // ...the rewrite numbers in tree order, and the tree follows
-    QCOMPARE(tree.TopLevel(1)->Data.ID, 2);
-    TContactData zz = tree.TopLevel(1)->Data;
+    QCOMPARE(tree.TopLevel(0)->Data().ID, 1); // ...the rewrite numbers in tree order, and the tree follows
+    QCOMPARE(tree.TopLevel(1)->Data().ID, 2);
+    TContactData zz = tree.TopLevel(1)->Data();
     zz.NickName = QStringLiteral("zz2");
     QVERIFY(book.UpdateContact(nullptr, zz));
-    QVERIFY(book.DeleteContact(nullptr, tree.TopLevel(0)->Data));
+    QVERIFY(book.DeleteContact(nullptr, tree.TopLevel(0)->Data()));
     QVERIFY(book.LoadPhoneBook(tree));
     QCOMPARE(Dump(tree), QStringList{QStringLiteral("0 zz2 9")});
 }
@@ -457,7 +475,8 @@ void TestPhoneBook::refusedListNames_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("empty") << QString() << QStringLiteral("A list needs a name.");
     QTest::newRow("MainContacts") << QStringLiteral("maincontacts") << QStringLiteral("MainContacts");
-    QTest::newRow("MainContactsBackup") << QStringLiteral("MAINCONTACTSBACKUP") << QStringLiteral("MainContactsBackup");
+    QTest::newRow("MainContactsBackup")
+        << QStringLiteral("MAINCONTACTSBACKUP") << QStringLiteral("MainContactsBackup");
     QTest::newRow("QPB_DETAILS") << QStringLiteral("Qpb_Details") << QStringLiteral("QPB_DETAILS");
     QTest::newRow("sqlite_") << QStringLiteral("SQLite_sequence") << QStringLiteral("sqlite_");
     QTest::newRow("other list in other case") << QStringLiteral("AMICI") << QStringLiteral("\"Amici\"");
@@ -487,7 +506,8 @@ void TestPhoneBook::refusedListNames()
     // nothing was written: the file still holds the two lists
     TContactsTree loaded;
     QVERIFY(book.LoadPhoneBook(loaded));
-    QCOMPARE(Dump(loaded), (QStringList{QStringLiteral("1 [Amici] (0 contacts) "), QStringLiteral("1 [Other] (0 contacts) ")}));
+    QCOMPARE(Dump(loaded), (QStringList{QStringLiteral("1 [Amici] (0 contacts) "),
+                                        QStringLiteral("1 [Other] (0 contacts) ")}));
 }
 
 void TestPhoneBook::damagedFileIsKeptAside()
@@ -539,23 +559,27 @@ void TestPhoneBook::unreadableListLoadsWithoutMembers()
 {
     REQUIRE_SQLITE_SHELL();
     // "Broken" sorts before "zed" in the load's query; its table lacks the member columns.
-    Shell(m_current, kSchema + "\nINSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) "
-                               "VALUES('Broken', '4', 'LIST');\n"
-                               "INSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) VALUES('zed', '9', 'SINGLE');\n"
-                               "CREATE TABLE Broken (ID INTEGER, NOTE TEXT);\n"
-                               "INSERT INTO Broken VALUES (1, 'x');\n");
+    Shell(m_current,
+          kSchema +
+              "\nINSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) "
+              "VALUES('Broken', '4', 'LIST');\n"
+              "INSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) VALUES('zed', '9', 'SINGLE');\n"
+              "CREATE TABLE Broken (ID INTEGER, NOTE TEXT);\n"
+              "INSERT INTO Broken VALUES (1, 'x');\n");
     TPhoneBook book = Book();
     TContactsTree tree;
     QVERIFY2(book.LoadPhoneBook(tree), qPrintable(book.LastError()));
-    QCOMPARE(Dump(tree), (QStringList{QStringLiteral("0 zed 9"), QStringLiteral("1 [Broken] (0 contacts) ")}));
+    QCOMPARE(Dump(tree),
+             (QStringList{QStringLiteral("0 zed 9"), QStringLiteral("1 [Broken] (0 contacts) ")}));
 }
 
 void TestPhoneBook::intDeclaredIdsLoad()
 {
     REQUIRE_SQLITE_SHELL();
     // Made by hand in the shell: an ID declared INT is a text column to the layer.
-    const QByteArray columns = " (ID int PRIMARY KEY, FIRST_NAME text, LAST_NAME text, NICK_NAME text, NUMBER "
-                               "text, CONTACT_TYPE text);\n";
+    const QByteArray columns =
+        " (ID int PRIMARY KEY, FIRST_NAME text, LAST_NAME text, NICK_NAME text, NUMBER "
+        "text, CONTACT_TYPE text);\n";
     Shell(m_current, "CREATE TABLE MainContacts" + columns + "CREATE TABLE Team" + columns +
                          "INSERT INTO MainContacts VALUES (7, '', '', 'solo', '1', 'SINGLE');\n"
                          "INSERT INTO MainContacts VALUES (9, '', '', 'Team', '1', 'LIST');\n"
@@ -565,9 +589,9 @@ void TestPhoneBook::intDeclaredIdsLoad()
     QVERIFY2(book.LoadPhoneBook(tree), qPrintable(book.LastError()));
     QCOMPARE(Dump(tree), (QStringList{QStringLiteral("0 solo 1"), QStringLiteral("1 [Team] (1 contacts) "),
                                       QStringLiteral("  member 2")}));
-    QCOMPARE(tree.TopLevel(0)->Data.ID, 7);
-    QCOMPARE(tree.TopLevel(1)->Data.ID, 9);
-    QCOMPARE(tree.TopLevel(1)->Child(0)->Data.ID, 3);
+    QCOMPARE(tree.TopLevel(0)->Data().ID, 7);
+    QCOMPARE(tree.TopLevel(1)->Data().ID, 9);
+    QCOMPARE(tree.TopLevel(1)->Child(0)->Data().ID, 3);
     QList<TContactData> members;
     QVERIFY(book.LoadListIntoMemory(members, QStringLiteral("Team")));
     QCOMPARE(members.value(0).ID, 3);
@@ -578,14 +602,17 @@ void TestPhoneBook::caseOnlyRename()
     TPhoneBook book = Book();
     TContactsTree tree;
     QVERIFY(book.LoadPhoneBook(tree));
-    const qint32 id = book.SaveListTable(QStringLiteral("amici"), {Single(QStringLiteral("m"), QStringLiteral("5"))}, true);
-    QVERIFY2(book.RenameList(id, QStringLiteral("amici"), QStringLiteral("Amici")), qPrintable(book.LastError()));
+    const qint32 id =
+        book.SaveListTable(QStringLiteral("amici"), {Single(QStringLiteral("m"), QStringLiteral("5"))}, true);
+    QVERIFY2(book.RenameList(id, QStringLiteral("amici"), QStringLiteral("Amici")),
+             qPrintable(book.LastError()));
     QVERIFY(book.RenameList(id, QStringLiteral("Amici"), QStringLiteral("Amici")));
     QVERIFY(book.LoadPhoneBook(tree));
     QCOMPARE(Dump(tree), (QStringList{QStringLiteral("1 [Amici] (1 contacts) "), QStringLiteral("  m 5")}));
     QCOMPARE(book.ListNames(), QStringList{QStringLiteral("Amici")});
     TSQLiteDatabase db(m_current);
-    QCOMPARE(db.Query("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name LIKE 'amici%'").FieldText(0),
+    QCOMPARE(db.Query("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name LIKE 'amici%'")
+                 .FieldText(0),
              QByteArray("1"));
 }
 
@@ -593,20 +620,23 @@ void TestPhoneBook::ownTablesAreNoListTables()
 {
     REQUIRE_SQLITE_SHELL();
     // A damaged file: a LIST row named like the phone book's own tables.
-    Shell(m_current, kSchema + "\nCREATE TABLE QPB_DETAILS ([VERSION] INTEGER);\n"
-                               "INSERT INTO QPB_DETAILS (VERSION) VALUES (21);\n"
-                               "INSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) VALUES('solo', '1', 'SINGLE');\n"
-                               "INSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) "
-                               "VALUES('MainContacts', '0', 'LIST');\n"
-                               "INSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) "
-                               "VALUES('QPB_DETAILS', '0', 'LIST');\n");
+    Shell(m_current,
+          kSchema +
+              "\nCREATE TABLE QPB_DETAILS ([VERSION] INTEGER);\n"
+              "INSERT INTO QPB_DETAILS (VERSION) VALUES (21);\n"
+              "INSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) VALUES('solo', '1', 'SINGLE');\n"
+              "INSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) "
+              "VALUES('MainContacts', '0', 'LIST');\n"
+              "INSERT INTO MainContacts (NICK_NAME, NUMBER, CONTACT_TYPE) "
+              "VALUES('QPB_DETAILS', '0', 'LIST');\n");
     TPhoneBook book = Book();
     TContactsTree tree;
     QVERIFY2(book.LoadPhoneBook(tree), qPrintable(book.LastError()));
-    QCOMPARE(Dump(tree), (QStringList{QStringLiteral("0 solo 1"), QStringLiteral("1 [MainContacts] (0 contacts) "),
-                                      QStringLiteral("1 [QPB_DETAILS] (0 contacts) ")}));
-    const TContactData mainList = tree.TopLevel(1)->Data;
-    const TContactData solo = tree.TopLevel(0)->Data;
+    QCOMPARE(Dump(tree),
+             (QStringList{QStringLiteral("0 solo 1"), QStringLiteral("1 [MainContacts] (0 contacts) "),
+                          QStringLiteral("1 [QPB_DETAILS] (0 contacts) ")}));
+    const TContactData mainList = tree.TopLevel(1)->Data();
+    const TContactData solo = tree.TopLevel(0)->Data();
 
     QList<TContactData> members{solo};
     QVERIFY(book.LoadListIntoMemory(members, QStringLiteral("MainContacts")));
@@ -617,7 +647,7 @@ void TestPhoneBook::ownTablesAreNoListTables()
     QVERIFY_THROWS_EXCEPTION(ESQLiteException, book.SaveListTable(QStringLiteral("QPB_DETAILS"), {}, false));
     // deleting such a list removes its row and leaves the table it never owned
     QVERIFY(book.DeleteList(nullptr, mainList));
-    QVERIFY(book.DeleteList(nullptr, tree.TopLevel(2)->Data));
+    QVERIFY(book.DeleteList(nullptr, tree.TopLevel(2)->Data()));
 
     TSQLiteDatabase db(m_current);
     QVERIFY(db.HasTable(QStringLiteral("MainContacts")));

@@ -6,7 +6,6 @@
 #include <QDomDocument>
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <memory>
 
 namespace {
@@ -14,7 +13,7 @@ QStringList Dump(const TContactsTree& tree)
 {
     QStringList out;
     for (int r = 0; r < tree.TopLevelCount(); ++r) {
-        const TContactData& d = tree.TopLevel(r)->Data;
+        const TContactData& d = tree.TopLevel(r)->Data();
         out << QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8")
                    .arg(int(d.Kind))
                    .arg(d.ID)
@@ -22,7 +21,7 @@ QStringList Dump(const TContactsTree& tree)
                    .arg(int(d.PhoneType))
                    .arg(d.IsList() ? d.Count : d.ImageIndex);
         for (int c = 0; c < tree.TopLevel(r)->ChildCount(); ++c) {
-            const TContactData& m = tree.TopLevel(r)->Child(c)->Data;
+            const TContactData& m = tree.TopLevel(r)->Child(c)->Data();
             out << QStringLiteral("  %1|%2|%3").arg(m.ID).arg(m.NickName, m.Number);
         }
     }
@@ -87,10 +86,11 @@ void TestPreviousPhoneBook::readsLayouts_data()
     QTest::addColumn<QByteArray>("xml");
     QTest::addColumn<QStringList>("tree");
     QTest::newRow("current layout")
-        << QByteArray("<MAIN_CONTACTS><CONTACTS_SINGLES><CONTACT><ID>4</ID><FIRST_NAME>Anna</FIRST_NAME><LAST_NAME>"
-                      "Neri</LAST_NAME><NICK_NAME/><PHONE_NUMBER>333</PHONE_NUMBER><TYPE>HOME</TYPE></CONTACT>"
-                      "</CONTACTS_SINGLES><CONTACTS_LISTS/>" +
-                      kCurrentCver + "</MAIN_CONTACTS>")
+        << QByteArray(
+               "<MAIN_CONTACTS><CONTACTS_SINGLES><CONTACT><ID>4</ID><FIRST_NAME>Anna</FIRST_NAME><LAST_NAME>"
+               "Neri</LAST_NAME><NICK_NAME/><PHONE_NUMBER>333</PHONE_NUMBER><TYPE>HOME</TYPE></CONTACT>"
+               "</CONTACTS_SINGLES><CONTACTS_LISTS/>" +
+               kCurrentCver + "</MAIN_CONTACTS>")
         << QStringList{QStringLiteral("0|4|Anna|Neri||333|1|1")};
     QTest::newRow("three PHONE_NUMBERS")
         << QByteArray("<MAIN_CONTACTS><CONTACTS><C><ID>x</ID><NICK_NAME>Bo</NICK_NAME><PHONE_NUMBERS>"
@@ -100,13 +100,15 @@ void TestPreviousPhoneBook::readsLayouts_data()
         << QStringList{QStringLiteral("0|-1|||Bo|1|2|1"), QStringLiteral("0|-1|||Bo (2)|2|1|1"),
                        QStringLiteral("0|-1|||Bo (3)|3|0|1")};
     QTest::newRow("names do not carry over")
-        << QByteArray("<MAIN_CONTACTS><CONTACTS_SINGLES><CONTACT><FIRST_NAME>Zed</FIRST_NAME><PHONE_NUMBER>1"
-                      "</PHONE_NUMBER></CONTACT><CONTACT><NICK_NAME>al</NICK_NAME><PHONE_NUMBER>2</PHONE_NUMBER>"
-                      "</CONTACT></CONTACTS_SINGLES>" +
-                      kCurrentCver + "</MAIN_CONTACTS>")
+        << QByteArray(
+               "<MAIN_CONTACTS><CONTACTS_SINGLES><CONTACT><FIRST_NAME>Zed</FIRST_NAME><PHONE_NUMBER>1"
+               "</PHONE_NUMBER></CONTACT><CONTACT><NICK_NAME>al</NICK_NAME><PHONE_NUMBER>2</PHONE_NUMBER>"
+               "</CONTACT></CONTACTS_SINGLES>" +
+               kCurrentCver + "</MAIN_CONTACTS>")
         << QStringList{QStringLiteral("0|-1|||al|2|0|1"), QStringLiteral("0|-1|Zed|||1|0|1")};
     QTest::newRow("no MAIN_CONTACTS")
-        << QByteArray("<CONTACTS><CONTACT><NICK_NAME>x</NICK_NAME><PHONE_NUMBER>9</PHONE_NUMBER></CONTACT></CONTACTS>")
+        << QByteArray("<CONTACTS><CONTACT><NICK_NAME>x</NICK_NAME><PHONE_NUMBER>9</PHONE_NUMBER></CONTACT></"
+                      "CONTACTS>")
         << QStringList{QStringLiteral("0|1|||x|9|0|1")}; // numbered by the rewrite
     QTest::newRow("contact without number gives nothing")
         << QByteArray("<MAIN_CONTACTS><CONTACTS><CONTACT><NICK_NAME>x</NICK_NAME></CONTACT></CONTACTS>" +
@@ -129,13 +131,16 @@ void TestPreviousPhoneBook::readsLayouts()
 void TestPreviousPhoneBook::listFilesGiveMembers()
 {
     Write(QStringLiteral("PBook.xml"),
-          "<MAIN_CONTACTS><CONTACTS_SINGLES><CONTACT><ID>3</ID><NICK_NAME>s</NICK_NAME><PHONE_NUMBER>1</PHONE_NUMBER>"
-          "</CONTACT></CONTACTS_SINGLES><CONTACTS_LISTS><L><ID>77</ID><NICK_NAME>Amici</NICK_NAME><COUNT>5</COUNT>"
+          "<MAIN_CONTACTS><CONTACTS_SINGLES><CONTACT><ID>3</ID><NICK_NAME>s</NICK_NAME><PHONE_NUMBER>1</"
+          "PHONE_NUMBER>"
+          "</CONTACT></CONTACTS_SINGLES><CONTACTS_LISTS><L><ID>77</ID><NICK_NAME>Amici</NICK_NAME><COUNT>5</"
+          "COUNT>"
           "<LID>9</LID></L><L><COUNT>4</COUNT><NICK_NAME>Gone</NICK_NAME></L></CONTACTS_LISTS>" +
               kCurrentCver + "</MAIN_CONTACTS>");
-    Write(QStringLiteral("Amici.xml"), "<MAIN_CONTACTS><CONTACTS><C><ID>2</ID><NICK_NAME>zz</NICK_NAME><PHONE_NUMBER>"
-                                       "5</PHONE_NUMBER></C><C><ID>1</ID><NICK_NAME>aa</NICK_NAME><PHONE_NUMBER>6"
-                                       "</PHONE_NUMBER></C></CONTACTS></MAIN_CONTACTS>");
+    Write(QStringLiteral("Amici.xml"),
+          "<MAIN_CONTACTS><CONTACTS><C><ID>2</ID><NICK_NAME>zz</NICK_NAME><PHONE_NUMBER>"
+          "5</PHONE_NUMBER></C><C><ID>1</ID><NICK_NAME>aa</NICK_NAME><PHONE_NUMBER>6"
+          "</PHONE_NUMBER></C></CONTACTS></MAIN_CONTACTS>");
     TPreviousPhoneBook previous(m_main);
     TContactsTree t;
     QVERIFY(previous.ImportPreviousPhoneBook(m_main, t));
@@ -147,9 +152,10 @@ void TestPreviousPhoneBook::listFilesGiveMembers()
 
 void TestPreviousPhoneBook::rewriteOnlyWhenVersionDiffers()
 {
-    const QByteArray same = "<MAIN_CONTACTS><CONTACTS_SINGLES><CONTACT><NICK_NAME>a</NICK_NAME><PHONE_NUMBER>1"
-                            "</PHONE_NUMBER></CONTACT></CONTACTS_SINGLES>" +
-                            kCurrentCver + "</MAIN_CONTACTS>";
+    const QByteArray same =
+        "<MAIN_CONTACTS><CONTACTS_SINGLES><CONTACT><NICK_NAME>a</NICK_NAME><PHONE_NUMBER>1"
+        "</PHONE_NUMBER></CONTACT></CONTACTS_SINGLES>" +
+        kCurrentCver + "</MAIN_CONTACTS>";
     Write(QStringLiteral("PBook.xml"), same);
     TPreviousPhoneBook previous(m_main);
     TContactsTree t;
@@ -159,8 +165,9 @@ void TestPreviousPhoneBook::rewriteOnlyWhenVersionDiffers()
     QCOMPARE(f.readAll(), same);
     f.close();
 
-    Write(QStringLiteral("PBook.xml"), "<CONTACTS><CONTACT><NICK_NAME>a</NICK_NAME><PHONE_NUMBER>1</PHONE_NUMBER>"
-                                       "</CONTACT></CONTACTS>");
+    Write(QStringLiteral("PBook.xml"),
+          "<CONTACTS><CONTACT><NICK_NAME>a</NICK_NAME><PHONE_NUMBER>1</PHONE_NUMBER>"
+          "</CONTACT></CONTACTS>");
     QVERIFY(previous.ImportPreviousPhoneBook(m_main, t));
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray rewritten = f.readAll();
@@ -176,29 +183,34 @@ void TestPreviousPhoneBook::badFilesAreNotRewritten_data()
     QTest::addColumn<int>("keptNodes");
     QTest::newRow("COUNT not a number")
         << QByteArray("<MAIN_CONTACTS><CONTACTS><C><NICK_NAME>a</NICK_NAME><PHONE_NUMBER>1</PHONE_NUMBER></C>"
-                      "</CONTACTS><CONTACTS_LISTS><L><NICK_NAME>x</NICK_NAME><COUNT>many</COUNT></L></CONTACTS_LISTS>"
+                      "</CONTACTS><CONTACTS_LISTS><L><NICK_NAME>x</NICK_NAME><COUNT>many</COUNT></L></"
+                      "CONTACTS_LISTS>"
                       "</MAIN_CONTACTS>")
         << QStringLiteral("COUNT \"many\"") << 1;
-    QTest::newRow("malformed") << QByteArray("<MAIN_CONTACTS><CONTACTS><C>") << QStringLiteral("not well-formed") << 0;
-    QTest::newRow("nested 100,000 levels") << QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000)
-                                           << QStringLiteral("nested more than 64 levels") << 0;
+    QTest::newRow("malformed") << QByteArray("<MAIN_CONTACTS><CONTACTS><C>")
+                               << QStringLiteral("not well-formed") << 0;
+    QTest::newRow("nested 100,000 levels")
+        << QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000)
+        << QStringLiteral("nested more than 64 levels") << 0;
 }
 
 void TestPreviousPhoneBook::listNamesStayInTheFolder()
 {
-    const QByteArray member = "<CONTACTS><C><NICK_NAME>m</NICK_NAME><PHONE_NUMBER>1</PHONE_NUMBER></C></CONTACTS>";
+    const QByteArray member =
+        "<CONTACTS><C><NICK_NAME>m</NICK_NAME><PHONE_NUMBER>1</PHONE_NUMBER></C></CONTACTS>";
     Write(QStringLiteral("secret.xml"), member);
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("book")));
     Write(QStringLiteral("book/in.xml"), member);
-    const QString main = Write(QStringLiteral("book/PBook.xml"),
-                               "<MAIN_CONTACTS><CONTACTS_LISTS><L><NICK_NAME>../secret</NICK_NAME><COUNT>1</COUNT></L>"
-                               "<L><NICK_NAME>in</NICK_NAME><COUNT>1</COUNT></L></CONTACTS_LISTS>" +
-                                   kCurrentCver + "</MAIN_CONTACTS>");
+    const QString main =
+        Write(QStringLiteral("book/PBook.xml"),
+              "<MAIN_CONTACTS><CONTACTS_LISTS><L><NICK_NAME>../secret</NICK_NAME><COUNT>1</COUNT></L>"
+              "<L><NICK_NAME>in</NICK_NAME><COUNT>1</COUNT></L></CONTACTS_LISTS>" +
+                  kCurrentCver + "</MAIN_CONTACTS>");
     TPreviousPhoneBook previous(main);
     TContactsTree t;
     QVERIFY(previous.ImportPreviousPhoneBook(main, t));
     QCOMPARE(t.TopLevelCount(), 2);
-    QCOMPARE(t.TopLevel(0)->Data.NickName, QStringLiteral("../secret"));
+    QCOMPARE(t.TopLevel(0)->Data().NickName, QStringLiteral("../secret"));
     QCOMPARE(t.TopLevel(0)->ChildCount(), 0);
     QCOMPARE(t.TopLevel(1)->ChildCount(), 1);
 }
@@ -219,7 +231,8 @@ void TestPreviousPhoneBook::badFilesAreNotRewritten()
     QCOMPARE(f.readAll(), xml);
 
     // the upgrade stops before writing anything
-    TPhoneBook book(m_dir->filePath(QStringLiteral("pbook.qpb")), m_dir->filePath(QStringLiteral("none.qpb")));
+    TPhoneBook book(m_dir->filePath(QStringLiteral("pbook.qpb")),
+                    m_dir->filePath(QStringLiteral("none.qpb")));
     QList<bool> busy;
     book.SetBusyHook([&](bool on) { busy << on; });
     TContactsTree tree;
@@ -234,10 +247,10 @@ void TestPreviousPhoneBook::encodings_data()
     QTest::addColumn<QByteArray>("declaration");
     QTest::addColumn<QByteArray>("nick");
     QTest::newRow("Windows-1252 without declaration") << QByteArray() << QByteArray("Citt\xE0 \x80");
-    QTest::newRow("declared windows-1252") << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n")
-                                           << QByteArray("Citt\xE0 \x80");
-    QTest::newRow("declared ISO-8859-1") << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>")
-                                         << QByteArray("Citt\xE0 \x80");
+    QTest::newRow("declared windows-1252")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n") << QByteArray("Citt\xE0 \x80");
+    QTest::newRow("declared ISO-8859-1")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>") << QByteArray("Citt\xE0 \x80");
     QTest::newRow("UTF-8 without declaration") << QByteArray() << QByteArray("Citt\xC3\xA0 \xE2\x82\xAC");
     QTest::newRow("declared UTF-8") << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")
                                     << QByteArray("Citt\xC3\xA0 \xE2\x82\xAC");
@@ -248,18 +261,19 @@ void TestPreviousPhoneBook::encodings()
 {
     QFETCH(QByteArray, declaration);
     QFETCH(QByteArray, nick);
-    Write(QStringLiteral("PBook.xml"), declaration + "<MAIN_CONTACTS><CONTACTS_SINGLES><CONTACT><NICK_NAME>" + nick +
-                                           "</NICK_NAME><PHONE_NUMBER>1</PHONE_NUMBER></CONTACT></CONTACTS_SINGLES>"
-                                           "</MAIN_CONTACTS>");
+    Write(QStringLiteral("PBook.xml"),
+          declaration + "<MAIN_CONTACTS><CONTACTS_SINGLES><CONTACT><NICK_NAME>" + nick +
+              "</NICK_NAME><PHONE_NUMBER>1</PHONE_NUMBER></CONTACT></CONTACTS_SINGLES>"
+              "</MAIN_CONTACTS>");
     TPreviousPhoneBook previous(m_main);
     TContactsTree t;
     QVERIFY2(previous.ImportPreviousPhoneBook(m_main, t), qPrintable(previous.LastError()));
     QCOMPARE(t.TopLevelCount(), 1);
-    QCOMPARE(t.TopLevel(0)->Data.NickName, QStringLiteral("Città €"));
+    QCOMPARE(t.TopLevel(0)->Data().NickName, QStringLiteral("Città €"));
     // rewritten as UTF-8 and read back the same
     TContactsTree again;
     QVERIFY(previous.ImportPreviousPhoneBook(m_main, again));
-    QCOMPARE(again.TopLevel(0)->Data.NickName, QStringLiteral("Città €"));
+    QCOMPARE(again.TopLevel(0)->Data().NickName, QStringLiteral("Città €"));
 }
 
 void TestPreviousPhoneBook::writerNumbersAndRoundTrips()
@@ -283,8 +297,8 @@ void TestPreviousPhoneBook::writerNumbersAndRoundTrips()
     t.AddNode(nullptr, l);
     TPreviousPhoneBook previous(m_main);
     QVERIFY(previous.WritePreviousPhoneBook(m_main, t));
-    QCOMPARE(t.TopLevel(1)->Data.ID, 6);
-    QCOMPARE(t.TopLevel(2)->Data.ID, 7);
+    QCOMPARE(t.TopLevel(1)->Data().ID, 6);
+    QCOMPARE(t.TopLevel(2)->Data().ID, 7);
 
     QDomDocument doc;
     QString error;
@@ -300,16 +314,16 @@ void TestPreviousPhoneBook::writerNumbersAndRoundTrips()
     for (QDomElement e = main.firstChildElement().firstChildElement().firstChildElement(); !e.isNull();
          e = e.nextSiblingElement())
         fields << e.tagName() + u'=' + e.text();
-    QCOMPARE(fields, (QStringList{QStringLiteral("ID=5"), QStringLiteral("FIRST_NAME="), QStringLiteral("LAST_NAME="),
-                                  QStringLiteral("NICK_NAME=a <&> \"q\""), QStringLiteral("PHONE_NUMBER=1"),
-                                  QStringLiteral("TYPE=OFFICE")}));
+    QCOMPARE(fields, (QStringList{QStringLiteral("ID=5"), QStringLiteral("FIRST_NAME="),
+                                  QStringLiteral("LAST_NAME="), QStringLiteral("NICK_NAME=a <&> \"q\""),
+                                  QStringLiteral("PHONE_NUMBER=1"), QStringLiteral("TYPE=OFFICE")}));
     QCOMPARE(main.firstChildElement().lastChildElement().lastChildElement().text(), QString()); // type 7
 
     TContactsTree back;
     QVERIFY(previous.ImportPreviousPhoneBook(m_main, back));
-    QCOMPARE(back.TopLevel(1)->Data.FirstName, QStringLiteral("Ünal"));
-    QCOMPARE(back.TopLevel(0)->Data.NickName, a.NickName);
-    QCOMPARE(back.TopLevel(2)->Data.Count, 3);
+    QCOMPARE(back.TopLevel(1)->Data().FirstName, QStringLiteral("Ünal"));
+    QCOMPARE(back.TopLevel(0)->Data().NickName, a.NickName);
+    QCOMPARE(back.TopLevel(2)->Data().Count, 3);
 }
 
 void TestPreviousPhoneBook::listXmlPath_data()
@@ -317,9 +331,10 @@ void TestPreviousPhoneBook::listXmlPath_data()
     QTest::addColumn<QString>("contactsFile");
     QTest::addColumn<QString>("path");
     QTest::newRow("bare name") << QStringLiteral("PBook.xml") << QStringLiteral("Amici.xml");
-    QTest::newRow("doubled backslashes") << QStringLiteral("C:\\\\Dati\\\\PBook.xml")
-                                         << QStringLiteral("C:\\Dati\\Amici.xml");
-    QTest::newRow("unix folder") << QStringLiteral("/home/u/old/PBook.xml") << QStringLiteral("/home/u/old/Amici.xml");
+    QTest::newRow("doubled backslashes")
+        << QStringLiteral("C:\\\\Dati\\\\PBook.xml") << QStringLiteral("C:\\Dati\\Amici.xml");
+    QTest::newRow("unix folder") << QStringLiteral("/home/u/old/PBook.xml")
+                                 << QStringLiteral("/home/u/old/Amici.xml");
 }
 
 void TestPreviousPhoneBook::listXmlPath()
@@ -332,12 +347,15 @@ void TestPreviousPhoneBook::listXmlPath()
 void TestPreviousPhoneBook::upgradeFromXml()
 {
     Write(QStringLiteral("PBook.xml"),
-          "<MAIN_CONTACTS><CONTACTS_SINGLES><CONTACT><ID>3</ID><NICK_NAME>s</NICK_NAME><PHONE_NUMBER>1 2</PHONE_NUMBER>"
+          "<MAIN_CONTACTS><CONTACTS_SINGLES><CONTACT><ID>3</ID><NICK_NAME>s</NICK_NAME><PHONE_NUMBER>1 "
+          "2</PHONE_NUMBER>"
           "</CONTACT></CONTACTS_SINGLES><CONTACTS_LISTS><L><NICK_NAME>Amici</NICK_NAME><COUNT>1</COUNT>"
           "<LID>9</LID></L></CONTACTS_LISTS></MAIN_CONTACTS>");
-    Write(QStringLiteral("Amici.xml"), "<CONTACTS><C><NICK_NAME>m</NICK_NAME><PHONE_NUMBER>5</PHONE_NUMBER></C>"
-                                       "</CONTACTS>");
-    TPhoneBook book(m_dir->filePath(QStringLiteral("pbook.qpb")), m_dir->filePath(QStringLiteral("none.qpb")));
+    Write(QStringLiteral("Amici.xml"),
+          "<CONTACTS><C><NICK_NAME>m</NICK_NAME><PHONE_NUMBER>5</PHONE_NUMBER></C>"
+          "</CONTACTS>");
+    TPhoneBook book(m_dir->filePath(QStringLiteral("pbook.qpb")),
+                    m_dir->filePath(QStringLiteral("none.qpb")));
     QCOMPARE(book.GetPhoneBookVersion(), -1);
     TContactsTree tree;
     QVERIFY2(book.UpgradePhoneBook(-1, tree, m_main), qPrintable(book.LastError()));
@@ -351,18 +369,23 @@ void TestPreviousPhoneBook::upgradeGivesListsUsableNames()
     // Names the earlier version allowed but no list table can have.
     Write(QStringLiteral("PBook.xml"),
           "<MAIN_CONTACTS><CONTACTS_LISTS>"
-          "<L><NICK_NAME>Amici</NICK_NAME><COUNT>1</COUNT></L><L><NICK_NAME>amici</NICK_NAME><COUNT>1</COUNT></L>"
-          "<L><NICK_NAME>QPB_DETAILS</NICK_NAME><COUNT>0</COUNT></L><L><NICK_NAME>sqlite_x</NICK_NAME><COUNT>0</COUNT>"
+          "<L><NICK_NAME>Amici</NICK_NAME><COUNT>1</COUNT></L><L><NICK_NAME>amici</NICK_NAME><COUNT>1</"
+          "COUNT></L>"
+          "<L><NICK_NAME>QPB_DETAILS</NICK_NAME><COUNT>0</COUNT></L><L><NICK_NAME>sqlite_x</"
+          "NICK_NAME><COUNT>0</COUNT>"
           "</L><L><NICK_NAME></NICK_NAME><COUNT>0</COUNT></L></CONTACTS_LISTS></MAIN_CONTACTS>");
-    Write(QStringLiteral("Amici.xml"), "<CONTACTS><C><NICK_NAME>m</NICK_NAME><PHONE_NUMBER>5</PHONE_NUMBER></C>"
-                                       "</CONTACTS>");
-    TPhoneBook book(m_dir->filePath(QStringLiteral("pbook.qpb")), m_dir->filePath(QStringLiteral("none.qpb")));
+    Write(QStringLiteral("Amici.xml"),
+          "<CONTACTS><C><NICK_NAME>m</NICK_NAME><PHONE_NUMBER>5</PHONE_NUMBER></C>"
+          "</CONTACTS>");
+    TPhoneBook book(m_dir->filePath(QStringLiteral("pbook.qpb")),
+                    m_dir->filePath(QStringLiteral("none.qpb")));
     TContactsTree tree;
     QVERIFY2(book.UpgradePhoneBook(-1, tree, m_main), qPrintable(book.LastError()));
-    QCOMPARE(Dump(tree), (QStringList{QStringLiteral("1|1|||Amici||0|1"), QStringLiteral("  1|m|5"),
-                                      QStringLiteral("1|2|||amici (2)||0|0"), QStringLiteral("1|5|||list||0|0"),
-                                      QStringLiteral("1|4|||list sqlite_x||0|0"),
-                                      QStringLiteral("1|3|||QPB_DETAILS (2)||0|0")}));
+    QCOMPARE(Dump(tree),
+             (QStringList{QStringLiteral("1|1|||Amici||0|1"), QStringLiteral("  1|m|5"),
+                          QStringLiteral("1|2|||amici (2)||0|0"), QStringLiteral("1|5|||list||0|0"),
+                          QStringLiteral("1|4|||list sqlite_x||0|0"),
+                          QStringLiteral("1|3|||QPB_DETAILS (2)||0|0")}));
     QCOMPARE(book.GetPhoneBookVersion(), 21);
 }
 

@@ -172,9 +172,9 @@ void TestRemotePhoneBook::outcomes()
         QList<TContactData> top;
         QList<TContactData> members;
         for (int r = 0; r < tree.TopLevelCount(); ++r) {
-            top << tree.TopLevel(r)->Data;
+            top << tree.TopLevel(r)->Data();
             for (int c = 0; c < tree.TopLevel(r)->ChildCount(); ++c)
-                members << tree.TopLevel(r)->Child(c)->Data;
+                members << tree.TopLevel(r)->Child(c)->Data();
         }
         QStringList shown{Lines(top), Lines(members, QStringLiteral("- ")),
                           QStringLiteral("main=%1").arg(remote.MainFolderID())};
@@ -230,8 +230,8 @@ void TestRemotePhoneBook::hundredThousandContacts()
     QVERIFY(loaded.wait(60000));
     QCOMPARE(loaded.first().at(1).toString(), QString());
     QCOMPARE(tree.TopLevelCount(), 100000);
-    QCOMPARE(tree.TopLevel(0)->Data.NickName, QStringLiteral("N1")); // sorted by nick name
-    QCOMPARE(tree.TopLevel(99999)->Data.Number, QStringLiteral("+3933399999"));
+    QCOMPARE(tree.TopLevel(0)->Data().NickName, QStringLiteral("N1")); // sorted by nick name
+    QCOMPARE(tree.TopLevel(99999)->Data().Number, QStringLiteral("+3933399999"));
 }
 
 QTEST_GUILESS_MAIN(TestRemotePhoneBook)

@@ -365,7 +365,7 @@ void TestListsWindow::contactImport()
     QVERIFY(m_book->LoadPhoneBook(reread));
     QStringList stored;
     for (int r = 0; r < reread.TopLevelCount(); ++r)
-        stored.append(reread.TopLevel(r)->Data.NickName + u'|' + reread.TopLevel(r)->Data.Number);
+        stored.append(reread.TopLevel(r)->Data().NickName + u'|' + reread.TopLevel(r)->Data().Number);
     QCOMPARE(stored, (QStringList{QStringLiteral("Al|+441"), QStringLiteral("Bea|+39612"),
                                   QStringLiteral("Bea|+393331")}));
 }

@@ -375,7 +375,7 @@ void TF_Liste::FillLists(const TContactsTree& tree)
     m_selecting = false;
     Lists.clear();
     for (int r = 0; r < tree.TopLevelCount(); ++r) {
-        const TContactData& data = tree.TopLevel(r)->Data;
+        const TContactData& data = tree.TopLevel(r)->Data();
         if (!data.IsList())
             continue;
         Lists.append(data);
