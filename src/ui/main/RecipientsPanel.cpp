@@ -5,3 +5,10 @@ TRecipientsPanel::TRecipientsPanel(QWidget* parent) : QFrame(parent)
     setObjectName(QStringLiteral("PanelDestinatari"));
     hide();
 }
+
+void TRecipientsPanel::Clear()
+{
+    m_destinations = {};
+    hide();
+    emit destinationsChanged(m_destinations);
+}
