@@ -2,15 +2,20 @@
 
 #include <QStringList>
 #include <QTextStream>
-
 #include <functional>
 #include <optional>
 
+class QCommandLineParser;
 class QIODevice;
 class TContactsTree;
 
 // Exit codes shared by every brelmont-cli command.
-enum CliExit { CliOk = 0, CliRefused = 1, CliBadArguments = 2 };
+enum CliExit
+{
+    CliOk = 0,
+    CliRefused = 1,
+    CliBadArguments = 2
+};
 
 // The streams a command writes to; tests pass string-backed streams.
 struct CliIo
@@ -22,6 +27,9 @@ struct CliIo
 // The text of input (standard input when null), less the one line break that ends a file or an
 // echo; nullopt, with a message on io.err, when it cannot be read.
 std::optional<QString> ReadInputText(QIODevice* input, CliIo io);
+// Reads the options of one command ("send", "update check") into parser; no positional arguments.
+// False, with the reason on stderr, when they do not fit.
+bool ParseCliOptions(QCommandLineParser& parser, const QString& command, const QStringList& args, CliIo io);
 
 // brelmont-cli config list | get NAME | set NAME VALUE | unset NAME
 int RunConfigCommand(const QStringList& args, CliIo io);
@@ -29,9 +37,11 @@ int RunConfigCommand(const QStringList& args, CliIo io);
 // brelmont-cli count [--text TEXT] [--recipients N [--duplicates N]] [--to NUMBER]... [--list NAME]...
 // readList gives a phone-book list's member numbers (none: --list is refused); input replaces stdin.
 int RunCountCommand(const QStringList& args, CliIo io,
-                    const std::function<QStringList(const QString&)>& readList = {}, QIODevice* input = nullptr);
+                    const std::function<QStringList(const QString&)>& readList = {},
+                    QIODevice* input = nullptr);
 
-// brelmont-cli send --to NUMBERS [--to ...] [--list NAME ...] --text TEXT [--quality high|medium] [--anonymous]
+// brelmont-cli send --to NUMBERS [--to ...] [--list NAME ...] --text TEXT [--quality high|medium]
+// [--anonymous]
 //                   [--at "YYYY-MM-DD HH:MM"]
 int RunSendCommand(const QStringList& args, CliIo io);
 // brelmont-cli credit

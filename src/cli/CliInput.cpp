@@ -1,5 +1,6 @@
 #include "cli/CliCommand.h"
 
+#include <QCommandLineParser>
 #include <QFile>
 
 std::optional<QString> ReadInputText(QIODevice* input, CliIo io)
@@ -17,4 +18,20 @@ std::optional<QString> ReadInputText(QIODevice* input, CliIo io)
     if (text.endsWith(u'\n'))
         text.chop(text.endsWith(QStringLiteral("\r\n")) ? 2 : 1);
     return text;
+}
+
+bool ParseCliOptions(QCommandLineParser& parser, const QString& command, const QStringList& args, CliIo io)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    // The parser takes the first word for the program's name.
+    if (!parser.parse(QStringList{command} + args)) {
+        io.err << "brelmont-cli " << command << ": " << parser.errorText() << '\n';
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        io.err << "brelmont-cli " << command << ": unexpected argument "
+               << parser.positionalArguments().first() << '\n';
+        return false;
+    }
+    return true;
 }

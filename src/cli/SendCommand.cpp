@@ -80,21 +80,6 @@ QDateTime WallClockTime(const QString& text)
     return QDateTime(date, time, Qt::UTC);
 }
 
-bool Parse(QCommandLineParser& parser, const QString& command, const QStringList& args, CliIo io)
-{
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    if (!parser.parse(QStringList{command} + args)) {
-        io.err << "brelmont-cli " << command << ": " << parser.errorText() << '\n';
-        return false;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        io.err << "brelmont-cli " << command << ": unexpected argument "
-               << parser.positionalArguments().first() << '\n';
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int RunSendCommand(const QStringList& args, CliIo io)
@@ -108,7 +93,7 @@ int RunSendCommand(const QStringList& args, CliIo io)
     const QCommandLineOption anonymous(QStringLiteral("anonymous"));
     const QCommandLineOption at(QStringLiteral("at"), QString(), QStringLiteral("YYYY-MM-DD HH:MM"));
     parser.addOptions({to, list, text, quality, anonymous, at});
-    if (!Parse(parser, QStringLiteral("send"), args, io))
+    if (!ParseCliOptions(parser, QStringLiteral("send"), args, io))
         return CliBadArguments;
 
     const TDestinations destinations = DestinationsOf(parser.values(to), parser.values(list));
@@ -193,7 +178,7 @@ int RunSendCommand(const QStringList& args, CliIo io)
 int RunCreditCommand(const QStringList& args, CliIo io)
 {
     QCommandLineParser parser;
-    if (!Parse(parser, QStringLiteral("credit"), args, io))
+    if (!ParseCliOptions(parser, QStringLiteral("credit"), args, io))
         return CliBadArguments;
     Session s;
     if (!LoadSession(s, io))

@@ -1,9 +1,9 @@
 #include "cli/CliCommand.h"
+#include "i18n/GlobalTexts.h"
 #include "net/NumberLookup.h"
 #include "net/ServiceSettings.h"
 #include "net/Suggestion.h"
 #include "phonebook/PhoneBook.h"
-#include "i18n/GlobalTexts.h"
 #include "settings/SettingsHolder.h"
 
 #include <QCommandLineParser>

@@ -51,21 +51,6 @@ private:
     void (*m_term)(int);
 };
 
-bool ParseUpdateArgs(QCommandLineParser& parser, const QString& command, const QStringList& args, CliIo io)
-{
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    if (!parser.parse(QStringList{command} + args)) {
-        io.err << "brelmont-cli update " << command << ": " << parser.errorText() << '\n';
-        return false;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        io.err << "brelmont-cli update " << command << ": unexpected argument "
-               << parser.positionalArguments().first() << '\n';
-        return false;
-    }
-    return true;
-}
-
 bool LoadSettings(TSettingsHolder& settings, CliIo io)
 {
     if (settings.LoadSettings(false))
@@ -97,7 +82,7 @@ int RunCheck(const QStringList& args, CliIo io)
     QCommandLineParser parser;
     const QCommandLineOption manualOption(QStringLiteral("manual"));
     parser.addOption(manualOption);
-    if (!ParseUpdateArgs(parser, QStringLiteral("check"), args, io))
+    if (!ParseCliOptions(parser, QStringLiteral("update check"), args, io))
         return CliBadArguments;
     const bool manual = parser.isSet(manualOption);
 
@@ -157,7 +142,7 @@ int RunDownload(const QStringList& args, CliIo io, bool terminal)
     const QCommandLineOption noRun(QStringLiteral("no-run"));
     const QCommandLineOption output(QStringLiteral("output"), QString(), QStringLiteral("file"));
     parser.addOptions({noRun, output});
-    if (!ParseUpdateArgs(parser, QStringLiteral("download"), args, io))
+    if (!ParseCliOptions(parser, QStringLiteral("update download"), args, io))
         return CliBadArguments;
     if (parser.isSet(output) && parser.value(output).isEmpty()) {
         io.err << "brelmont-cli update download: --output needs a file name\n";
