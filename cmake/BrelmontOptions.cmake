@@ -13,6 +13,15 @@ if(BRELMONT_SANITIZE)
     target_compile_options(brelmont_options INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_link_options(brelmont_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(BRELMONT_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "BRELMONT_FUZZ needs clang (-DCMAKE_CXX_COMPILER=clang++)")
+    endif()
+    # Every library gets the coverage hooks libFuzzer steers by; only the fuzz targets link its main.
+    target_compile_options(brelmont_options INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_link_options(brelmont_options INTERFACE -fsanitize=address,undefined)
+endif()
 
 # brelmont_library(NAME SOURCES... LIBS ... [PRIVATE_LIBS ...]): one static library of the
 # project. LIBS are what its headers expose; PRIVATE_LIBS only its sources use, so a program

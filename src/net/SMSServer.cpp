@@ -20,25 +20,6 @@ QByteArray Trim(const QByteArray& text)
     return text.mid(first, last - first);
 }
 
-// True when a line end follows some text; blank lines ahead of a reply do not end it.
-bool EndsALine(const QByteArray& reply)
-{
-    const qsizetype lineEnd = reply.lastIndexOf('\n');
-    for (qsizetype i = 0; i < lineEnd; ++i)
-        if (static_cast<unsigned char>(reply.at(i)) > ' ')
-            return true;
-    return false;
-}
-
-// Blank lines ahead of a reply are not part of it (the login credit sits at a fixed offset).
-QByteArray WithoutLeadingLineBreaks(const QByteArray& reply)
-{
-    qsizetype first = 0;
-    while (first < reply.size() && (reply.at(first) == '\r' || reply.at(first) == '\n'))
-        ++first;
-    return reply.mid(first);
-}
-
 bool ContainsNoCase(const QByteArray& text, const char* word)
 {
     return text.toUpper().contains(word);
@@ -134,6 +115,23 @@ int GatewayFrames::ReadInteger(const QByteArray& text, int fallback)
     if (value > std::numeric_limits<int>::max())
         return fallback;
     return static_cast<int>(value);
+}
+
+bool GatewayFrames::EndsALine(const QByteArray& reply)
+{
+    const qsizetype lineEnd = reply.lastIndexOf('\n');
+    for (qsizetype i = 0; i < lineEnd; ++i)
+        if (static_cast<unsigned char>(reply.at(i)) > ' ')
+            return true;
+    return false;
+}
+
+QByteArray GatewayFrames::WithoutLeadingLineBreaks(const QByteArray& reply)
+{
+    qsizetype first = 0;
+    while (first < reply.size() && (reply.at(first) == '\r' || reply.at(first) == '\n'))
+        ++first;
+    return reply.mid(first);
 }
 
 bool GatewayFrames::IsPositive(const QByteArray& reply)
@@ -299,12 +297,13 @@ void TSMSServer::ProcessPending(bool complete)
         return;
     }
     // A reply is decided once, on the whole line: wait for its end or for a quiet gap.
-    if (!complete && !EndsALine(m_reply) && !m_remoteClosed && m_reply.size() < MaxReplyBytes) {
+    if (!complete && !GatewayFrames::EndsALine(m_reply) && !m_remoteClosed &&
+        m_reply.size() < MaxReplyBytes) {
         m_quiet->start();
         return;
     }
     m_quiet->stop();
-    HandleReply(WithoutLeadingLineBreaks(std::exchange(m_reply, {})));
+    HandleReply(GatewayFrames::WithoutLeadingLineBreaks(std::exchange(m_reply, {})));
 }
 
 void TSMSServer::HandleReply(const QByteArray& reply)

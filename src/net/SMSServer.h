@@ -39,6 +39,11 @@ QByteArray SubmitPayload(const TRecSMS& sms);
 // Decimal digits with an optional sign and leading blanks; fallback for anything else.
 int ReadInteger(const QByteArray& text, int fallback);
 
+// A reply is whole once a line end follows some text; blank lines ahead of it do not end it.
+bool EndsALine(const QByteArray& reply);
+// Blank lines ahead of a reply are not part of it (the login credit sits at a fixed offset).
+QByteArray WithoutLeadingLineBreaks(const QByteArray& reply);
+
 // What a reply means.
 bool IsPositive(const QByteArray& reply);
 int LoginCredit(const QByteArray& reply);     // after the first 16 characters; 0 when not a number
