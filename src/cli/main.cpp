@@ -1,4 +1,5 @@
 #include "cli/CliCommand.h"
+#include "cli/CliHelp.h"
 #include "cli/PhoneBookLists.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,8 @@ int main(int argc, char* argv[])
 
     QStringList args = QCoreApplication::arguments().mid(1);
     const QString command = args.isEmpty() ? QString() : args.takeFirst();
+    if (const std::optional<int> helped = RunHelpOrVersion(command, args, io))
+        return *helped;
     if (command == u"config")
         return RunConfigCommand(args, io);
     if (command == u"count")
