@@ -16,7 +16,7 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 BUILD_TYPE=Release configure_and_build -DBRELMONT_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
-(cd "$BUILD_DIR" && cpack -G DEB)
+(cd "$BUILD_DIR" && cpack -G DEB --config CPackConfig.cmake)
 deb="$(ls -t "$BUILD_DIR"/brelmont_*.deb | head -1)"
 echo "package: $deb"
 dpkg-deb --info "$deb" | sed -n '/Depends/p'
