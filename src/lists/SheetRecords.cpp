@@ -55,12 +55,16 @@ QString TSheetCells::AppendRecords(TSheetLayoutRule rule, QList<TContactData>& r
         }
     }
     if (layout < 1 || layout > 3)
-        return QStringLiteral("its layout has %1 columns; only 1, 2 or 3 columns can be read").arg(layout);
+        return QStringLiteral("was skipped: its layout has %1 columns; only 1, 2 or 3 columns can be read")
+            .arg(layout);
+    if (const QString full = WorkbookFull(records); !full.isEmpty())
+        return full;
 
     const bool trim = rule == TSheetLayoutRule::ColumnCount;
-    records.reserve(records.size() + (lastRow - firstRow + 1));
+    const int last = int(std::min<qsizetype>(lastRow, firstRow + (MaxRecords - records.size()) - 1));
+    records.reserve(records.size() + (last - firstRow + 1));
     auto cell = m_cells.cbegin();
-    for (int row = firstRow; row <= lastRow; ++row) {
+    for (int row = firstRow; row <= last; ++row) {
         QString columns[3];
         for (; cell != m_cells.cend() && cell->row == row; ++cell) {
             const int at = cell->column - firstColumn;
@@ -71,7 +75,19 @@ QString TSheetCells::AppendRecords(TSheetLayoutRule rule, QList<TContactData>& r
         record.ID = nextId++;
         records.append(std::move(record));
     }
+    if (last < lastRow)
+        return QStringLiteral("was read up to row %1: a workbook gives at most %2 rows")
+            .arg(last + 1)
+            .arg(MaxRecords);
     return {};
+}
+
+QString TSheetCells::WorkbookFull(const QList<TContactData>& records)
+{
+    if (records.size() < MaxRecords)
+        return {};
+    return QStringLiteral("was skipped: the sheets before it gave %1 rows, the most a workbook gives")
+        .arg(MaxRecords);
 }
 
 QString SpreadsheetNumberText(double value)

@@ -21,6 +21,13 @@ public:
     // Excel's own limits: a cell beyond them is a corrupt sheet.
     static constexpr int MaxRows = 1048576;
     static constexpr int MaxColumns = 16384;
+    // A workbook gives at most as many records as one sheet has rows, so a small file whose
+    // sheets each span a million empty rows cannot fill the memory.
+    static constexpr qsizetype MaxRecords = MaxRows;
+
+    // Why no further sheet is read once records holds MaxRecords, as a phrase after the sheet's
+    // name; empty while there is room.
+    static QString WorkbookFull(const QList<TContactData>& records);
 
     void Add(int row, int column, QString text);
     // Forgets the cells of row and of every row after it (a sheet that failed there).
@@ -29,7 +36,8 @@ public:
     qsizetype Size() const { return qsizetype(m_cells.size()); }
 
     // Appends one record per row of the used range with the running ID from nextId, by the
-    // layout the rule finds. Answers why the sheet was skipped (empty when it was not).
+    // layout the rule finds, up to MaxRecords in records. Answers why the sheet was skipped or
+    // cut short, as a phrase after the sheet's name (empty when it was read whole).
     QString AppendRecords(TSheetLayoutRule rule, QList<TContactData>& records, qint32& nextId);
 
 private:

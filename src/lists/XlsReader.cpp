@@ -79,6 +79,10 @@ TListFileRecords ReadXlsList(const QString& path)
     qint32 nextId = 1;
     for (unsigned short s = 0; s < sheets; ++s) {
         const QString name = SheetName(xls.Get(), s);
+        if (const QString full = TSheetCells::WorkbookFull(read.Records); !full.isEmpty()) {
+            read.Warnings.append(QStringLiteral("sheet \"%1\" %2").arg(name, full));
+            continue;
+        }
         unsigned int rows = 0;
         unsigned short columns = 0;
         if (freexl_select_active_worksheet(xls.Get(), s) != FREEXL_OK ||
@@ -106,7 +110,7 @@ TListFileRecords ReadXlsList(const QString& path)
         const QString skipped =
             cells.AppendRecords(TSheetLayoutRule::FirstNumberColumn, read.Records, nextId);
         if (!skipped.isEmpty())
-            read.Warnings.append(QStringLiteral("sheet \"%1\" was skipped: %2").arg(name, skipped));
+            read.Warnings.append(QStringLiteral("sheet \"%1\" %2").arg(name, skipped));
     }
     return read;
 }

@@ -405,13 +405,17 @@ TListFileRecords ReadXlsxList(const QString& path)
     }
     qint32 nextId = 1;
     for (const TSheetEntry& sheet : sheets) {
+        if (const QString full = TSheetCells::WorkbookFull(read.Records); !full.isEmpty()) {
+            read.Warnings.append(QStringLiteral("sheet \"%1\" %2").arg(sheet.name, full));
+            continue;
+        }
         TSheetCells cells;
         const QString failure = TSheetReader(zip.get(), sheet.part, shared).Read(cells);
         if (!failure.isEmpty())
             read.Warnings.append(QStringLiteral("sheet \"%1\" %2").arg(sheet.name, failure));
         const QString skipped = cells.AppendRecords(TSheetLayoutRule::ColumnCount, read.Records, nextId);
         if (!skipped.isEmpty())
-            read.Warnings.append(QStringLiteral("sheet \"%1\" was skipped: %2").arg(sheet.name, skipped));
+            read.Warnings.append(QStringLiteral("sheet \"%1\" %2").arg(sheet.name, skipped));
     }
     return read;
 }
