@@ -8,6 +8,8 @@ cmake_args=()
 for arg in "$@"; do
     if [[ "$arg" == --sanitize ]]; then
         BUILD_DIR="${SANITIZE_BUILD_DIR:-$BRELMONT_ROOT/build-sanitize}"
+        # Unoptimised: it builds in far less time, and the reports point at the very line.
+        BUILD_TYPE="${BUILD_TYPE:-Debug}"
         cmake_args+=(-DBRELMONT_SANITIZE=ON)
         # Stop at the first finding, with a readable stack; leaks of the system's own libraries
         # at exit are not ours (scripts/lsan.supp).
