@@ -40,6 +40,9 @@ template <typename Feed> TOutcome Read(const TOperation& operation, Feed&& feed)
     outcome.fault = reader.IsFault();
     outcome.faultString = reader.FaultString();
     outcome.text = reader.ResultText();
+    // What a failed reply handed over before it failed is dropped by its caller.
+    if (outcome.state == TSoapReplyReader::State::Failed)
+        outcome.folders = outcome.contacts = {};
     return outcome;
 }
 } // namespace
