@@ -18,35 +18,26 @@ void TestCliHelp::helpAndVersion_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("outStart"); // the start of standard output
     QTest::addColumn<QString>("errStart"); // the start of standard error
-
+    // args: the arguments separated by blanks
+    const auto row = [](const QString& args, int code, const QString& out, const QString& err = {}) {
+        QTest::newRow(qPrintable(args)) << args.split(u' ', Qt::SkipEmptyParts) << code << out << err;
+    };
     const QString overview = QStringLiteral("Usage: brelmont-cli COMMAND [ARGS]...\n");
-    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0 << overview << QString();
-    QTest::newRow("-h") << QStringList{QStringLiteral("-h")} << 0 << overview << QString();
-    QTest::newRow("help") << QStringList{QStringLiteral("help")} << 0 << overview << QString();
-    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0
-                               << QStringLiteral("brelmont-cli (Brelmont) " BRELMONT_VERSION "\n")
-                               << QString();
+    for (const char* help : {"--help", "-h", "help"})
+        row(QString::fromLatin1(help), 0, overview);
+    row(QStringLiteral("--version"), 0, QStringLiteral("brelmont-cli (Brelmont) " BRELMONT_VERSION "\n"));
     for (const char* command :
          {"config", "count", "send", "credit", "phonebook", "list", "lookup", "suggest", "update"}) {
-        const QString name = QString::fromLatin1(command);
-        const QString usage = QStringLiteral("Usage: brelmont-cli %1").arg(name);
-        QTest::addRow("%s --help", command)
-            << QStringList{name, QStringLiteral("--help")} << 0 << usage << QString();
-        QTest::addRow("%s -h", command) << QStringList{name, QStringLiteral("-h")} << 0 << usage << QString();
-        QTest::addRow("help %s", command)
-            << QStringList{QStringLiteral("help"), name} << 0 << usage << QString();
+        const QString usage = QStringLiteral("Usage: brelmont-cli %1").arg(QLatin1StringView(command));
+        row(QStringLiteral("%1 --help").arg(QLatin1StringView(command)), 0, usage);
+        row(QStringLiteral("%1 -h").arg(QLatin1StringView(command)), 0, usage);
+        row(QStringLiteral("help %1").arg(QLatin1StringView(command)), 0, usage);
     }
-    QTest::newRow("help of no command") << QStringList{QStringLiteral("help"), QStringLiteral("nope")} << 2
-                                        << QString() << QStringLiteral("brelmont-cli: no command 'nope'");
+    row(QStringLiteral("help nope"), 2, QString(), QStringLiteral("brelmont-cli: no command 'nope'"));
     // Not help requests: the commands and the usage message behave as they always did.
-    QTest::newRow("--help as a value")
-        << QStringList{QStringLiteral("count"), QStringLiteral("--text"), QStringLiteral("--help"),
-                       QStringLiteral("--recipients"), QStringLiteral("1")}
-        << 0 << QStringLiteral("counter: 6/160\n") << QString();
-    QTest::newRow("no command") << QStringList{} << 2 << QString()
-                                << QStringLiteral("usage: brelmont-cli COMMAND");
-    QTest::newRow("--version with more") << QStringList{QStringLiteral("--version"), QStringLiteral("x")} << 2
-                                         << QString() << QStringLiteral("usage: brelmont-cli COMMAND");
+    row(QStringLiteral("count --text --help --recipients 1"), 0, QStringLiteral("counter: 6/160\n"));
+    row(QString(), 2, QString(), QStringLiteral("usage: brelmont-cli COMMAND"));
+    row(QStringLiteral("--version x"), 2, QString(), QStringLiteral("usage: brelmont-cli COMMAND"));
 }
 
 void TestCliHelp::helpAndVersion()
