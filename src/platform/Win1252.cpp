@@ -25,25 +25,30 @@ int Win1252Byte(char16_t ch)
 
 QByteArray ToWin1252(QStringView text)
 {
-    QByteArray out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        const int b = Win1252Byte(c.unicode());
-        out.append(static_cast<char>(b < 0 ? '?' : b));
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* to = out.data();
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        // Most text is ASCII or Latin-1, whose bytes are the characters themselves.
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            *to++ = static_cast<char>(u);
+            continue;
+        }
+        const int b = Win1252Byte(u);
+        *to++ = static_cast<char>(b < 0 ? '?' : b);
     }
     return out;
 }
 
 QString FromWin1252(QByteArrayView bytes)
 {
-    QString out;
-    out.reserve(bytes.size());
-    for (char b : bytes) {
-        const auto u = static_cast<unsigned char>(b);
-        if (u >= 0x80 && u < 0xA0 && kHigh[u - 0x80] != 0)
-            out.append(QChar(kHigh[u - 0x80]));
-        else
-            out.append(QChar(static_cast<char16_t>(u)));
+    // Latin-1 gives every byte but 0x80..0x9F; those few are put right afterwards.
+    QString out = QString::fromLatin1(bytes);
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const unsigned char u = in[i];
+        if ((u & 0xE0) == 0x80 && kHigh[u - 0x80] != 0)
+            out[i] = QChar(kHigh[u - 0x80]);
     }
     return out;
 }
