@@ -47,7 +47,7 @@ int RunSendCommand(const QStringList& args, CliIo io);
 // brelmont-cli credit
 int RunCreditCommand(const QStringList& args, CliIo io);
 
-// brelmont-cli phonebook dump | add NAME NUMBER | import-legacy FILE [--replace]
+// brelmont-cli phonebook dump | add NAME NUMBER | rebuild | import-legacy FILE [--replace]
 // An empty phoneBookFile means the user's phone book.
 int RunPhonebookCommand(const QStringList& args, CliIo io, const QString& phoneBookFile = QString());
 

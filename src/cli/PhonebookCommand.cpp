@@ -12,10 +12,12 @@ void PrintUsage(QTextStream& err)
 {
     err << "usage: brelmont-cli phonebook dump\n"
            "       brelmont-cli phonebook add NAME NUMBER\n"
+           "       brelmont-cli phonebook rebuild\n"
            "       brelmont-cli phonebook import-legacy FILE [--replace]\n"
            "import-legacy reads a previous-version XML phone book (and its list files beside it) the way "
            "the\n"
-           "first start does, rewriting FILE in the current layout when another version wrote it.\n";
+           "first start does, rewriting FILE in the current layout when another version wrote it.\n"
+           "rebuild loads the phone book and writes it again whole, as the program does after edits.\n";
 }
 
 void PrintNode(const TContactNode* node, const QString& contactsWord, const QString& indent, QTextStream& out)
@@ -43,6 +45,40 @@ int Add(TPhoneBook& book, const QString& name, const QString& number, CliIo io)
     return CliOk;
 }
 
+// The counts of a tree: top-level contacts, lists and their members.
+struct TTreeCounts
+{
+    int contacts = 0;
+    int lists = 0;
+    int members = 0;
+};
+
+TTreeCounts CountsOf(const TContactsTree& tree)
+{
+    TTreeCounts counts;
+    for (int r = 0; r < tree.TopLevelCount(); ++r) {
+        if (tree.TopLevel(r)->IsList()) {
+            ++counts.lists;
+            counts.members += tree.TopLevel(r)->ChildCount();
+        } else {
+            ++counts.contacts;
+        }
+    }
+    return counts;
+}
+
+int Rebuild(TPhoneBook& book, TContactsTree& tree, CliIo io)
+{
+    if (!book.RebuildPhoneBook(tree)) {
+        io.err << "brelmont-cli: " << book.LastError() << '\n';
+        return CliRefused;
+    }
+    const TTreeCounts counts = CountsOf(tree);
+    io.out << "rewrote " << counts.contacts << " contacts and " << counts.lists << " lists with "
+           << counts.members << " members\n";
+    return CliOk;
+}
+
 int ImportLegacy(TPhoneBook& book, TContactsTree& tree, const QString& file, bool replace, CliIo io)
 {
     if (!QFileInfo(file).isFile()) {
@@ -64,19 +100,9 @@ int ImportLegacy(TPhoneBook& book, TContactsTree& tree, const QString& file, boo
         io.err << "brelmont-cli: " << book.LastError() << '\n';
         return CliRefused;
     }
-    int contacts = 0;
-    int lists = 0;
-    int members = 0;
-    for (int r = 0; r < tree.TopLevelCount(); ++r) {
-        if (tree.TopLevel(r)->Data().IsList()) {
-            ++lists;
-            members += tree.TopLevel(r)->ChildCount();
-        } else {
-            ++contacts;
-        }
-    }
-    io.out << "imported " << contacts << " contacts and " << lists << " lists with " << members
-           << " members\n";
+    const TTreeCounts counts = CountsOf(tree);
+    io.out << "imported " << counts.contacts << " contacts and " << counts.lists << " lists with "
+           << counts.members << " members\n";
     return CliOk;
 }
 
@@ -99,7 +125,8 @@ int RunPhonebookCommand(const QStringList& args, CliIo io, const QString& phoneB
 {
     const QString verb = args.value(0);
     const bool replace = verb == u"import-legacy" && args.size() == 3 && args[2] == u"--replace";
-    const bool valid = (verb == u"dump" && args.size() == 1) || (verb == u"add" && args.size() == 3) ||
+    const bool valid = ((verb == u"dump" || verb == u"rebuild") && args.size() == 1) ||
+                       (verb == u"add" && args.size() == 3) ||
                        (verb == u"import-legacy" && (args.size() == 2 || replace));
     if (!valid) {
         PrintUsage(io.err);
@@ -110,9 +137,12 @@ int RunPhonebookCommand(const QStringList& args, CliIo io, const QString& phoneB
     // As the program does when it fills its tree; a file it cannot read is reported, and kept aside.
     if (!book.LoadPhoneBook(tree)) {
         io.err << "brelmont-cli: " << book.LastError() << '\n';
-        if (book.QuarantinedFile().isEmpty())
+        // A file kept aside left a new, empty phone book: nothing of the old one to rewrite.
+        if (book.QuarantinedFile().isEmpty() || verb == u"rebuild")
             return CliRefused;
     }
+    if (verb == u"rebuild")
+        return Rebuild(book, tree, io);
     if (verb == u"dump") {
         PrintContactsTree(tree, io);
         return CliOk;

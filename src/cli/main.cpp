@@ -16,7 +16,7 @@ void PrintUsage(QTextStream& err)
            "[--anonymous]\n"
            "       [--at \"YYYY-MM-DD HH:MM\"]\n"
            "  credit\n"
-           "  phonebook dump | add NAME NUMBER | import-legacy FILE [--replace]\n"
+           "  phonebook dump | add NAME NUMBER | rebuild | import-legacy FILE [--replace]\n"
            "  phonebook dump --remote | add --remote NICK NUMBER | delete --remote ID\n"
            "  phonebook import-contacts FILE [--prefix +NN] [--mobile-only]\n"
            "  list show [NAME] | import NAME FILE [--prefix +NN] | export NAME FILE | rename OLD NEW | "

@@ -1,4 +1,6 @@
 #include "cli/CliCommand.h"
+#include "phonebook/ContactsTree.h"
+#include "phonebook/PhoneBook.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -10,6 +12,7 @@ class TestPhonebookCommand : public QObject
 private slots:
     void addThenDump();
     void importLegacyRefusesToReplaceSilently();
+    void rebuildNumbersRowsInTreeOrder();
     void badArguments_data();
     void badArguments();
 
@@ -33,7 +36,8 @@ void TestPhonebookCommand::addThenDump()
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("pbook.qpb"));
-    QCOMPARE(Run({QStringLiteral("add"), QStringLiteral("zeta \"z\""), QStringLiteral("+39 333")}, file), int(CliOk));
+    QCOMPARE(Run({QStringLiteral("add"), QStringLiteral("zeta \"z\""), QStringLiteral("+39 333")}, file),
+             int(CliOk));
     QCOMPARE(m_out, QStringLiteral("added contact 1\n"));
     QCOMPARE(Run({QStringLiteral("add"), QStringLiteral("NUMBER"), QStringLiteral("1-2")}, file), int(CliOk));
     QCOMPARE(Run({QStringLiteral("dump")}, file), int(CliOk));
@@ -58,12 +62,33 @@ void TestPhonebookCommand::importLegacyRefusesToReplaceSilently()
     QCOMPARE(m_out, QStringLiteral("contact\t1\tCittà\t7\n"));
 }
 
+void TestPhonebookCommand::rebuildNumbersRowsInTreeOrder()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("pbook.qpb"));
+    TPhoneBook book(file, QString());
+    TContactsTree empty;
+    QVERIFY(book.LoadPhoneBook(empty)); // creates the file
+    TContactData zeta, gone, alfa;
+    zeta.NickName = QStringLiteral("Zeta");
+    gone.NickName = QStringLiteral("Gone");
+    alfa.NickName = QStringLiteral("alfa");
+    for (TContactData* d : {&zeta, &gone, &alfa})
+        QVERIFY(book.InsertContact(nullptr, *d));
+    QVERIFY(book.DeleteContact(nullptr, gone));
+    QCOMPARE(Run({QStringLiteral("rebuild")}, file), int(CliOk));
+    QCOMPARE(m_out, QStringLiteral("rewrote 2 contacts and 0 lists with 0 members\n"));
+    QCOMPARE(Run({QStringLiteral("dump")}, file), int(CliOk));
+    QCOMPARE(m_out, QStringLiteral("contact\t1\talfa\t\ncontact\t2\tZeta\t\n"));
+}
+
 void TestPhonebookCommand::badArguments_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::newRow("nothing") << QStringList{};
     QTest::newRow("add without number") << QStringList{QStringLiteral("add"), QStringLiteral("x")};
     QTest::newRow("dump with extra") << QStringList{QStringLiteral("dump"), QStringLiteral("x")};
+    QTest::newRow("rebuild with extra") << QStringList{QStringLiteral("rebuild"), QStringLiteral("x")};
     QTest::newRow("unknown verb") << QStringList{QStringLiteral("drop")};
 }
 
