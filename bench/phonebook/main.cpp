@@ -1,47 +1,49 @@
-// The phone book at full size: 100,000 contacts and 1,000 lists of 100 members.
-// Times LoadPhoneBook against the sqlite3 shell reading the same tables (SELECT * in the same
-// order), and RebuildPhoneBook against the shell running an equivalent one-transaction insert
-// script, all in the same run; prints each pair with its ratio, and the peak memory with the
-// phone book loaded. --small runs a tiny phone book (smoke test); --repeats N sets the runs.
+// The phone book at full size: 100,000 contacts and 1,000 lists of 100 members, written by the
+// sqlite3 shell. Each measure times our side and its baseline alternately, pairs times:
+// - LoadPhoneBook into an empty tree against the shell running the same SELECTs into /dev/null;
+// - RebuildPhoneBook over the previous content against the shell running the same rows as one
+//   transaction over a copy of the same file (and both into a new file);
+// - brelmont-cli phonebook rebuild (load + rewrite, whole process) against the shell's reads
+//   followed by its script;
+// - the peak memory of a process that only loads the phone book (this program, run again).
+// --small runs a tiny phone book (smoke test); --pairs N sets the pairs (at least 5 by default).
+// For profiling: --write FILE writes the phone book with the shell and ends; --load-child FILE
+// loads FILE and prints the peak RSS in kB, the top-level nodes, the members and the
+// milliseconds of the load.
+#include "../common/BenchPairs.h"
 #include "phonebook/ContactsTree.h"
 #include "phonebook/PhoneBook.h"
 #include "phonebook/SQLiteDatabase.h"
-#include "platform/Win1252.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTextStream>
-
+#include <memory>
 #include <sys/resource.h>
-
-#include <algorithm>
-#include <functional>
 
 namespace {
 
-struct Size
+struct TSize
 {
     int contacts;
     int lists;
     int members;
-    int repeats;
 };
 
-const QByteArray kColumns =
-    " ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [FIRST_NAME] VARCHAR (40), [LAST_NAME] VARCHAR (40), [NICK_NAME] "
-    "VARCHAR (40), [SESSO] INTEGER, [DATA_NASCITA] TIMESTAMP, [EMAIL] VARCHAR (50), [FAX] VARCHAR (20), NUMBER "
-    "VARCHAR (20), CONTACT_TYPE VARCHAR (20));\n";
+const QByteArray kColumns = " ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [FIRST_NAME] VARCHAR (40), "
+                            "[LAST_NAME] VARCHAR (40), [NICK_NAME] "
+                            "VARCHAR (40), [SESSO] INTEGER, [DATA_NASCITA] TIMESTAMP, [EMAIL] VARCHAR (50), "
+                            "[FAX] VARCHAR (20), NUMBER "
+                            "VARCHAR (20), CONTACT_TYPE VARCHAR (20));\n";
 
 QByteArray Row(const QByteArray& table, const QString& first, const QString& last, const QString& nick,
                const QByteArray& number, const char* type)
 {
     return "INSERT INTO " + table + " (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) VALUES(" +
-           SqlLiteral(first) + ", " + SqlLiteral(last) + ", " + SqlLiteral(nick) + ", '" + number + "', '" + type +
-           "');\n";
+           SqlLiteral(first) + ", " + SqlLiteral(last) + ", " + SqlLiteral(nick) + ", '" + number + "', '" +
+           type + "');\n";
 }
 
 QString First(int i)
@@ -65,91 +67,86 @@ QString ListName(int l)
     return QStringLiteral("Lista %1").arg(l, 4, 10, QLatin1Char('0'));
 }
 
-// The insert script, written as it is generated: one transaction, the statements a rewrite
-// runs. overPrevious: the script replaces a phone book of the same shape, as a rewrite does
-// (backup of MainContacts, list tables dropped and created again).
-void WriteInsertScript(const QString& path, const Size& size, bool overPrevious)
+void WriteFile(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
+}
+
+// The statements of a rewrite as one transaction, in the order RebuildPhoneBook runs them.
+// overPrevious: the script replaces a phone book of the same shape (MainContacts kept as the
+// backup, list tables dropped and created again).
+QByteArray InsertScript(const TSize& size, bool overPrevious)
+{
+    QByteArray s;
     if (overPrevious)
-        f.write("BEGIN TRANSACTION;\nUPDATE QPB_DETAILS SET VERSION = '21';\nDROP TABLE IF EXISTS MainContactsBackup;\n"
-                "ALTER TABLE \"MainContacts\" RENAME TO \"MainContactsBackup\";\n"
-                "DROP INDEX IF EXISTS MainContacts_SELNAME;\n");
+        s += "BEGIN TRANSACTION;\nUPDATE QPB_DETAILS SET VERSION = '21';\nDROP TABLE IF EXISTS "
+             "MainContactsBackup;\n"
+             "ALTER TABLE \"MainContacts\" RENAME TO \"MainContactsBackup\";\n"
+             "DROP INDEX IF EXISTS MainContacts_SELNAME;\n";
     else
-        f.write("BEGIN TRANSACTION;\nCREATE TABLE QPB_DETAILS ([VERSION] INTEGER);\n"
-                "INSERT INTO QPB_DETAILS (VERSION) VALUES ('21');\n");
-    f.write("CREATE TABLE MainContacts" + kColumns +
-            "CREATE INDEX MainContacts_SELNAME ON [MainContacts]([NICK_NAME], [LAST_NAME], [FIRST_NAME]);\n");
+        s += "BEGIN TRANSACTION;\nCREATE TABLE QPB_DETAILS ([VERSION] INTEGER);\n"
+             "INSERT INTO QPB_DETAILS (VERSION) VALUES ('21');\n";
+    s += "CREATE TABLE MainContacts" + kColumns +
+         "CREATE INDEX MainContacts_SELNAME ON [MainContacts]([NICK_NAME], [LAST_NAME], [FIRST_NAME]);\n";
     for (int i = 0; i < size.contacts; ++i)
-        f.write(Row("MainContacts", First(i), Last(i), Nick(i), Number(i), "SINGLE"));
+        s += Row("MainContacts", First(i), Last(i), Nick(i), Number(i), "SINGLE");
     for (int l = 0; l < size.lists; ++l) {
         const QString name = ListName(l);
         const QByteArray table = SqlIdentifier(name);
-        f.write(Row("MainContacts", {}, {}, name, QByteArray::number(size.members), "LIST"));
+        s += Row("MainContacts", {}, {}, name, QByteArray::number(size.members), "LIST");
         if (overPrevious)
-            f.write("DROP TABLE " + table + ";\n");
-        f.write("CREATE TABLE " + table + kColumns + "CREATE INDEX " + SqlIdentifier(name + QStringLiteral("_SELNAME")) +
-                " ON " + table + "([NICK_NAME], [LAST_NAME], [FIRST_NAME]);\n");
+            s += "DROP TABLE " + table + ";\n";
+        s += "CREATE TABLE " + table + kColumns + "CREATE INDEX " +
+             SqlIdentifier(name + QStringLiteral("_SELNAME")) + " ON " + table +
+             "([NICK_NAME], [LAST_NAME], [FIRST_NAME]);\n";
         for (int m = 0; m < size.members; ++m) {
             const int i = (l * 7919 + m * 104729) % std::max(size.contacts, 1);
-            f.write(Row(table, First(i), Last(i), Nick(i), Number(i), "SINGLE"));
+            s += Row(table, First(i), Last(i), Nick(i), Number(i), "SINGLE");
         }
     }
-    f.write("COMMIT;\n");
+    return s + "COMMIT;\n";
 }
 
 // The reads of a load, in its order: MainContacts sorted, then each list's table.
-void WriteReadScript(const QString& path, const Size& size)
+QByteArray ReadScript(const TSize& size)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    f.write("SELECT * FROM MainContacts order by NICK_NAME, LAST_NAME, FIRST_NAME;\n");
+    QByteArray s = "SELECT * FROM MainContacts order by NICK_NAME, LAST_NAME, FIRST_NAME;\n";
     for (int l = 0; l < size.lists; ++l)
-        f.write("SELECT * FROM " + SqlIdentifier(ListName(l)) + ";\n");
+        s += "SELECT * FROM " + SqlIdentifier(ListName(l)) + ";\n";
+    return s;
 }
 
-qint64 RunShell(const QString& shell, const QString& database, const QString& script)
+void Copy(const QString& from, const QString& to)
 {
-    QProcess p;
-    p.setStandardInputFile(script);
-    p.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    p.start(shell, {QStringLiteral("-batch"), database});
-    if (!p.waitForFinished(600000) || p.exitCode() != 0)
-        qFatal("sqlite3 failed: %s", p.readAllStandardError().constData());
-    return timer.elapsed();
+    QFile::remove(to);
+    if (!QFile::copy(from, to))
+        qFatal("cannot copy %s", qPrintable(from));
 }
 
-// The best of several runs, in milliseconds; prepare runs untimed before each.
-qint64 Best(int repeats, const std::function<void()>& prepare, const std::function<qint64()>& run)
-{
-    qint64 best = -1;
-    for (int r = 0; r < repeats; ++r) {
-        if (prepare)
-            prepare();
-        const qint64 ms = run();
-        best = best < 0 ? ms : std::min(best, ms);
-    }
-    return best;
-}
-
-qint64 Timed(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.elapsed();
-}
-
-long PeakMegabytes()
+long PeakKilobytes()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
+    return usage.ru_maxrss;
+}
+
+// The child that measures memory: loads the file and prints its peak RSS and the nodes loaded.
+int LoadChild(const QString& file)
+{
+    TContactsTree tree;
+    TPhoneBook book(file, QString());
+    bool loaded = false;
+    const double ms = Bench::Timed([&] { loaded = book.LoadPhoneBook(tree); });
+    if (!loaded)
+        return 1;
+    int members = 0;
+    for (int r = 0; r < tree.TopLevelCount(); ++r)
+        members += tree.TopLevel(r)->ChildCount();
+    QTextStream(stdout) << PeakKilobytes() << ' ' << tree.TopLevelCount() << ' ' << members << ' ' << ms
+                        << '\n';
+    return 0;
 }
 
 } // namespace
@@ -157,93 +154,130 @@ long PeakMegabytes()
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.value(1) == u"--load-child")
+        return LoadChild(args.value(2));
+
     QTextStream out(stdout);
-    const bool small = app.arguments().contains(QStringLiteral("--small"));
-    Size size = small ? Size{1000, 10, 10, 1} : Size{100000, 1000, 100, 3};
-    const qsizetype repeatsAt = app.arguments().indexOf(QStringLiteral("--repeats"));
-    if (repeatsAt > 0)
-        size.repeats = std::max(1, app.arguments().value(repeatsAt + 1).toInt());
+    const bool small = args.contains(QStringLiteral("--small"));
+    const TSize size = small ? TSize{1000, 10, 10} : TSize{100000, 1000, 100};
+    const int pairs = Bench::Option(args, "--pairs", small ? 1 : 5);
     const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (shell.isEmpty()) {
+        out << "the sqlite3 shell is needed for the baselines\n";
+        return small ? 0 : 1;
+    }
 
     QTemporaryDir dir;
-    const QString insertScript = dir.filePath(QStringLiteral("insert.sql"));
-    const QString rewriteScript = dir.filePath(QStringLiteral("rewrite.sql"));
-    const QString shellRewriteFile = dir.filePath(QStringLiteral("shell-rewrite.qpb"));
-    const QString readScript = dir.filePath(QStringLiteral("read.sql"));
-    const QString shellFile = dir.filePath(QStringLiteral("shell.qpb"));
-    const QString ourFile = dir.filePath(QStringLiteral("ours.qpb"));
-    WriteInsertScript(insertScript, size, false);
-    WriteInsertScript(rewriteScript, size, true);
-    WriteReadScript(readScript, size);
+    const auto path = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
+    WriteFile(path("insert.sql"), InsertScript(size, false));
+    const qsizetype writeAt = args.indexOf(QStringLiteral("--write"));
+    const QString source = writeAt > 0 ? args.value(writeAt + 1) : path("source.qpb");
+    QFile::remove(source);
+    Bench::TimeProcess({shell, {QStringLiteral("-batch"), source}, path("insert.sql")});
+    if (writeAt > 0)
+        return 0;
+    WriteFile(path("rewrite.sql"), InsertScript(size, true));
+    WriteFile(path("read.sql"), ReadScript(size));
 
     out << "phone book: " << size.contacts << " contacts, " << size.lists << " lists of " << size.members
-        << " members; best of " << size.repeats << " runs\n";
-
-    // The shell writes the file both sides read.
-    qint64 shellInsert = -1;
-    if (!shell.isEmpty()) {
-        shellInsert = Best(size.repeats, [&] { QFile::remove(shellFile); },
-                           [&] { return RunShell(shell, shellFile, insertScript); });
-    } else {
-        out << "sqlite3 shell not found: our side only\n";
-        TContactsTree tree;
-        for (int i = 0; i < size.contacts; ++i) {
-            TContactData d;
-            d.FirstName = First(i);
-            tree.AddNode(nullptr, d);
-        }
-        TPhoneBook(shellFile, QString()).RebuildPhoneBook(tree);
-    }
-
-    TContactsTree tree;
-    TPhoneBook reader(shellFile, QString());
-    bool loaded = true;
-    const qint64 load = Best(size.repeats, {}, [&] { return Timed([&] { loaded = reader.LoadPhoneBook(tree) && loaded; }); });
-    const long peakLoaded = PeakMegabytes();
-    int members = 0;
-    for (int r = 0; r < tree.TopLevelCount(); ++r)
-        members += tree.TopLevel(r)->ChildCount();
-    if (!loaded || tree.TopLevelCount() != size.contacts + size.lists || members != size.lists * size.members) {
-        out << "load failed: " << reader.LastError() << " (" << tree.TopLevelCount() << " top-level nodes, "
-            << members << " members)\n";
-        return 1;
-    }
-    const qint64 shellRead = shell.isEmpty() ? -1 : Best(size.repeats, {}, [&] {
-        return RunShell(shell, shellFile, readScript);
-    });
-    const qint64 shellRewrite = shell.isEmpty() ? -1 : Best(size.repeats, [&] {
-        QFile::remove(shellRewriteFile);
-        QFile::copy(shellFile, shellRewriteFile);
-    }, [&] { return RunShell(shell, shellRewriteFile, rewriteScript); });
-
-    TPhoneBook writer(ourFile, QString());
-    bool written = true;
-    const qint64 rewriteNew = Best(size.repeats, [&] { QFile::remove(ourFile); }, [&] {
-        return Timed([&] { written = writer.RebuildPhoneBook(tree) && written; });
-    });
-    const qint64 rewriteOver = Best(size.repeats, {}, [&] {
-        return Timed([&] { written = writer.RebuildPhoneBook(tree) && written; });
-    });
-    if (!written) {
-        out << "rewrite failed: " << writer.LastError() << "\n";
-        return 1;
-    }
-
-    const auto pair = [&](const char* what, qint64 ours, const char* theirs, qint64 base, double target) {
-        out << what << ": " << ours << " ms; " << theirs << ": ";
-        if (base < 0) {
-            out << "n/a\n";
-            return;
-        }
-        const double ratio = double(ours) / double(std::max<qint64>(base, 1));
-        out << base << " ms; ratio " << QString::number(ratio, 'f', 2) << " (target <= " << target << ", "
-            << (ratio <= target ? "met" : "NOT met") << ")\n";
+        << " members; " << pairs << " pairs, sides alternating\n";
+    const auto shellRun = [&](const QString& file, const char* script) {
+        return Bench::TimeProcess({shell, {QStringLiteral("-batch"), file}, path(script)});
     };
-    pair("LoadPhoneBook", load, "sqlite3 SELECT * same order", shellRead, 3);
-    pair("RebuildPhoneBook into a new file", rewriteNew, "sqlite3 insert script", shellInsert, 3);
-    pair("RebuildPhoneBook over the previous content", rewriteOver, "sqlite3 same script over the previous content",
-         shellRewrite, 3);
-    out << "peak memory with the phone book loaded: " << peakLoaded << " MB (target < 150 MB, "
-        << (peakLoaded < 150 ? "met" : "NOT met") << "); at the end: " << PeakMegabytes() << " MB\n";
+
+    // Load into an empty tree; the tree is freed outside the timing.
+    std::unique_ptr<TContactsTree> tree;
+    bool loaded = true;
+    const Bench::TPairs load = Bench::TimePairs(
+        out, QStringLiteral("load"), pairs,
+        [&] {
+            tree = std::make_unique<TContactsTree>();
+            TPhoneBook book(source, QString());
+            return Bench::Timed([&] { loaded = book.LoadPhoneBook(*tree) && loaded; });
+        },
+        [&] { return shellRun(source, "read.sql"); });
+    int members = 0;
+    for (int r = 0; r < tree->TopLevelCount(); ++r)
+        members += tree->TopLevel(r)->ChildCount();
+    if (!loaded || tree->TopLevelCount() != size.contacts + size.lists ||
+        members != size.lists * size.members) {
+        out << "the load failed (" << tree->TopLevelCount() << " top-level nodes, " << members
+            << " members)\n";
+        return 1;
+    }
+
+    // Rewrites over a copy of the same file, and into a new one.
+    const QString ours = path("ours.qpb");
+    const QString theirs = path("theirs.qpb");
+    bool written = true;
+    const auto rebuild = [&] {
+        TPhoneBook book(ours, QString());
+        return Bench::Timed([&] { written = book.RebuildPhoneBook(*tree) && written; });
+    };
+    const Bench::TPairs over = Bench::TimePairs(
+        out, QStringLiteral("rewrite over the previous content"), pairs, rebuild,
+        [&] { return shellRun(theirs, "rewrite.sql"); },
+        [&] {
+            Copy(source, ours);
+            Copy(source, theirs);
+        });
+    const Bench::TPairs fresh = Bench::TimePairs(
+        out, QStringLiteral("rewrite into a new file"), pairs, rebuild,
+        [&] { return shellRun(theirs, "insert.sql"); },
+        [&] {
+            QFile::remove(ours);
+            QFile::remove(theirs);
+        });
+    if (!written) {
+        out << "the rewrite failed\n";
+        return 1;
+    }
+
+    // brelmont-cli phonebook rebuild as a user runs it, against the shell's reads and script.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("BRELMONT_REGISTRY"), path("registry.reg"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), path("data"));
+    QDir().mkpath(path("data/Brelmont"));
+    const QString userBook = path("data/Brelmont/pbook.qpb");
+    const Bench::TPairs command = Bench::TimePairs(
+        out, QStringLiteral("phonebook rebuild"), pairs,
+        [&] {
+            return Bench::TimeProcess({QStringLiteral(BRELMONT_CLI),
+                                       {QStringLiteral("phonebook"), QStringLiteral("rebuild")},
+                                       {},
+                                       {},
+                                       env});
+        },
+        [&] { return shellRun(theirs, "read.sql") + shellRun(theirs, "rewrite.sql"); },
+        [&] {
+            Copy(source, userBook);
+            Copy(source, theirs);
+        });
+
+    // A process that only loads the phone book.
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--load-child"), source});
+    child.waitForFinished(-1);
+    const QStringList memory = QString::fromLatin1(child.readAllStandardOutput()).split(u' ');
+    const double peakMb = memory.value(0).toDouble() / 1024;
+
+    out << "\n";
+    bool met = Bench::PrintRatio(out, QStringLiteral("LoadPhoneBook"), QStringLiteral("sqlite3 same SELECTs"),
+                                 load, 1.0);
+    met = Bench::PrintRatio(out, QStringLiteral("RebuildPhoneBook over the previous content"),
+                            QStringLiteral("sqlite3 one-transaction script"), over, 0.5) &&
+          met;
+    met = Bench::PrintRatio(out, QStringLiteral("RebuildPhoneBook into a new file"),
+                            QStringLiteral("sqlite3 one-transaction script"), fresh, 0.5) &&
+          met;
+    met = Bench::PrintRatio(out, QStringLiteral("brelmont-cli phonebook rebuild"),
+                            QStringLiteral("sqlite3 reads + script"), command, 0.6) &&
+          met;
+    const bool memoryMet = child.exitCode() == 0 && peakMb < 64;
+    out << "peak RSS of a process that loads the phone book: " << QString::number(peakMb, 'f', 1)
+        << " MB (target < 64 MB: " << (memoryMet ? "met" : "NOT met") << ")\n";
+    out << (met && memoryMet ? "all targets met\n" : "some targets NOT met\n");
     return 0;
 }
