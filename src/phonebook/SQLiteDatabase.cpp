@@ -3,11 +3,9 @@
 #include "platform/Win1252.h"
 
 #include <QLocale>
-
-#include <sqlite3.h>
-
 #include <cmath>
 #include <cstring>
+#include <sqlite3.h>
 
 ESQLiteException::ESQLiteException(QString message, int engineCode)
     : m_message(std::move(message)), m_utf8(m_message.toUtf8()), m_engineCode(engineCode)
@@ -66,7 +64,8 @@ QString FloatText(double value)
         return text + u'0' + separator + QString(-point, u'0') + QString::fromLatin1(digits);
     if (digits.size() <= point)
         return text + QString::fromLatin1(digits) + QString(point - digits.size(), u'0');
-    return text + QString::fromLatin1(digits.left(point)) + separator + QString::fromLatin1(digits.mid(point));
+    return text + QString::fromLatin1(digits.left(point)) + separator +
+           QString::fromLatin1(digits.mid(point));
 }
 
 } // namespace
@@ -76,10 +75,13 @@ QString FloatText(double value)
 TSQLiteDatabase::TSQLiteDatabase(const QString& fileName)
 {
     m_inTransaction = false;
-    const int rc = sqlite3_open(fileName.toUtf8().constData(), &m_handle);
+    // One thread at a time uses a connection: the engine's own locking per call is not needed.
+    const int rc = sqlite3_open_v2(fileName.toUtf8().constData(), &m_handle,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         if (!m_handle)
-            throw ESQLiteException(QStringLiteral("Failed to open database \"%1\" : unknown error").arg(fileName), rc);
+            throw ESQLiteException(
+                QStringLiteral("Failed to open database \"%1\" : unknown error").arg(fileName), rc);
         const QString text = QString::fromUtf8(sqlite3_errmsg(m_handle));
         Close();
         throw ESQLiteException(QStringLiteral("Failed to open database \"%1\" : %2").arg(fileName, text), rc);
@@ -116,8 +118,8 @@ void TSQLiteDatabase::Close()
 void TSQLiteDatabase::RaiseError(const QString& message, const QByteArray& sql) const
 {
     const int code = sqlite3_errcode(m_handle);
-    const QString engineText =
-        code != SQLITE_OK ? FromWin1252(QByteArrayView(sqlite3_errmsg(m_handle))) : QStringLiteral("No message");
+    const QString engineText = code != SQLITE_OK ? FromWin1252(QByteArrayView(sqlite3_errmsg(m_handle)))
+                                                 : QStringLiteral("No message");
     throw ESQLiteException(QStringLiteral("%1 \"%2\" : %3").arg(message, FromWin1252(sql), engineText), code);
 }
 
@@ -143,9 +145,9 @@ void TSQLiteDatabase::Execute(const QByteArray& sql)
 
 TSQLiteTable TSQLiteDatabase::Query(const QByteArray& sql)
 {
+    TSQLiteRows rows(*this, sql);
     TSQLiteTable table;
-    StatementGuard guard{Prepare(sql)};
-    table.Fill(m_handle, guard.statement, sql);
+    table.Fill(rows);
     return table;
 }
 
@@ -210,71 +212,195 @@ void TSQLitePrepared::Run()
         m_db.RaiseError(QStringLiteral("Error executing SQL statement"), m_sql);
 }
 
+// ---- cells, read alike from the engine and from a table ----
+
+namespace {
+
+void RequireRow(bool onRow)
+{
+    if (!onRow)
+        throw ESQLiteException(QStringLiteral("Table is at End of File"));
+}
+
+// A numeric cell as T; a NULL value reads as 0.
+template <typename T> T CellNumber(ColumnKind kind, const TSQLiteCell& cell)
+{
+    if (kind != ColumnKind::Integer && kind != ColumnKind::Float)
+        throw ESQLiteException(QStringLiteral("Not an integer or numeric field"));
+    if (cell.null)
+        return 0;
+    return kind == ColumnKind::Integer ? T(cell.integer) : T(cell.real);
+}
+
+QByteArray CellText(ColumnKind kind, const TSQLiteCell& cell)
+{
+    switch (kind) {
+    case ColumnKind::Integer:
+        return QByteArray::number(CellNumber<qint64>(kind, cell));
+    case ColumnKind::Float:
+        return ToWin1252(FloatText(CellNumber<double>(kind, cell)));
+    case ColumnKind::Text:
+    case ColumnKind::Blob:
+        return cell.null ? QByteArray() : cell.bytes.toByteArray();
+    case ColumnKind::Null:
+        break;
+    }
+    return {};
+}
+
+int ColumnIndexIn(const QStringList& names, const QString& name)
+{
+    if (names.isEmpty())
+        throw ESQLiteException(QStringLiteral("Field ") + name + QStringLiteral(" Not found. Empty dataset"));
+    const int index = int(names.indexOf(name.toUpper()));
+    if (index < 0)
+        throw ESQLiteException(QStringLiteral("Field not found in dataset: ") + name);
+    return index;
+}
+
+QByteArrayView CellTextView(ColumnKind kind, const TSQLiteCell& cell)
+{
+    if (kind != ColumnKind::Text)
+        throw ESQLiteException(QStringLiteral("Not a text field"));
+    return cell.null ? QByteArrayView() : cell.bytes;
+}
+
+} // namespace
+
+// ---- TSQLiteRows ----
+
+TSQLiteRows::TSQLiteRows(TSQLiteDatabase& db, const QByteArray& sql)
+    : m_db(db), m_sql(sql), m_statement(db.Prepare(sql))
+{
+}
+
+TSQLiteRows::~TSQLiteRows()
+{
+    sqlite3_finalize(m_statement);
+}
+
+bool TSQLiteRows::Next()
+{
+    sqlite3* handle = m_db.m_handle;
+    const auto raise = [&](const QString& message, const QString& engineText) {
+        throw ESQLiteException(QStringLiteral("%1 \"%2\" : %3").arg(message, FromWin1252(m_sql), engineText),
+                               sqlite3_errcode(handle));
+    };
+    m_onRow = false;
+    const int rc = sqlite3_step(m_statement);
+    if (rc == SQLITE_DONE)
+        return false;
+    if (rc == SQLITE_BUSY)
+        raise(QStringLiteral("Could not prepare SQL statement"), QStringLiteral("SQLite is Busy"));
+    if (rc != SQLITE_ROW) {
+        const int code = sqlite3_errcode(handle);
+        raise(QStringLiteral("Could not retrieve data"),
+              code != SQLITE_OK ? FromWin1252(QByteArrayView(sqlite3_errmsg(handle)))
+                                : QStringLiteral("No message"));
+    }
+    m_onRow = true;
+    if (++m_rowCount == 1) {
+        // The kinds come from the declared types, or from the first row's values.
+        m_columnCount = sqlite3_column_count(m_statement);
+        for (int c = 0; c < m_columnCount; ++c) {
+            m_columnNames.append(FromWin1252(QByteArrayView(sqlite3_column_name(m_statement, c))).toUpper());
+            m_columnKinds.push_back(KindOfDeclaredType(sqlite3_column_decltype(m_statement, c),
+                                                       sqlite3_column_type(m_statement, c)));
+        }
+    }
+    return true;
+}
+
+int TSQLiteRows::ColumnIndex(const QString& name) const
+{
+    return ColumnIndexIn(m_columnNames, name);
+}
+
+void TSQLiteRows::CheckOnRow() const
+{
+    RequireRow(m_onRow);
+}
+
+TSQLiteCell TSQLiteRows::Cell(int column) const
+{
+    CheckOnRow();
+    TSQLiteCell cell;
+    if (sqlite3_column_type(m_statement, column) == SQLITE_NULL)
+        return cell;
+    switch (m_columnKinds.at(size_t(column))) {
+    case ColumnKind::Integer:
+        cell.integer = sqlite3_column_int64(m_statement, column);
+        cell.null = false;
+        break;
+    case ColumnKind::Float:
+        cell.real = sqlite3_column_double(m_statement, column);
+        cell.null = false;
+        break;
+    case ColumnKind::Blob: {
+        const void* data = sqlite3_column_blob(m_statement, column);
+        const int size = sqlite3_column_bytes(m_statement, column);
+        if (data && size > 0) {
+            cell.bytes = QByteArrayView(static_cast<const char*>(data), size);
+            cell.null = false;
+        }
+        break;
+    }
+    default: {
+        // A text value ends at its first zero byte.
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+        const int size = sqlite3_column_bytes(m_statement, column);
+        cell.bytes = text ? QByteArrayView(text, qsizetype(strnlen(text, size_t(size)))) : QByteArrayView("");
+        cell.null = false;
+        break;
+    }
+    }
+    return cell;
+}
+
+QByteArray TSQLiteRows::FieldText(int column) const
+{
+    return CellText(Kind(column), Cell(column));
+}
+
+qint64 TSQLiteRows::FieldInt64(int column) const
+{
+    return CellNumber<qint64>(Kind(column), Cell(column));
+}
+
+QByteArrayView TSQLiteRows::TextView(int column) const
+{
+    return CellTextView(Kind(column), Cell(column));
+}
+
 // ---- TSQLiteTable ----
 
-void TSQLiteTable::Fill(sqlite3* db, sqlite3_stmt* statement, const QByteArray& sql)
+void TSQLiteTable::Fill(TSQLiteRows& rows)
 {
-    m_rowCount = 0;
-    m_columnCount = 0;
-    const auto raise = [&](const QString& message, const QString& engineText) {
-        throw ESQLiteException(QStringLiteral("%1 \"%2\" : %3").arg(message, FromWin1252(sql), engineText),
-                               sqlite3_errcode(db));
-    };
-    for (;;) {
-        const int rc = sqlite3_step(statement);
-        if (rc == SQLITE_DONE)
-            break;
-        if (rc == SQLITE_BUSY)
-            raise(QStringLiteral("Could not prepare SQL statement"), QStringLiteral("SQLite is Busy"));
-        if (rc != SQLITE_ROW) {
-            const int code = sqlite3_errcode(db);
-            raise(QStringLiteral("Could not retrieve data"),
-                  code != SQLITE_OK ? FromWin1252(QByteArrayView(sqlite3_errmsg(db))) : QStringLiteral("No message"));
-        }
-        ++m_rowCount;
-        if (m_rowCount == 1) {
-            m_columnCount = sqlite3_column_count(statement);
-            for (int c = 0; c < m_columnCount; ++c) {
-                m_columnNames.append(FromWin1252(QByteArrayView(sqlite3_column_name(statement, c))).toUpper());
-                m_columnKinds.push_back(
-                    KindOfDeclaredType(sqlite3_column_decltype(statement, c), sqlite3_column_type(statement, c)));
-            }
+    while (rows.Next()) {
+        if (rows.RowCount() == 1) {
+            m_columnCount = rows.ColumnCount();
+            m_columnNames = rows.ColumnNames();
+            m_columnKinds = rows.ColumnKinds();
         }
         for (int c = 0; c < m_columnCount; ++c) {
+            const TSQLiteCell read = rows.Cell(c);
             Cell cell;
-            if (sqlite3_column_type(statement, c) != SQLITE_NULL) {
-                switch (m_columnKinds[size_t(c)]) {
-                case ColumnKind::Integer:
-                    cell.integer = sqlite3_column_int64(statement, c);
-                    cell.null = false;
-                    break;
-                case ColumnKind::Float:
-                    cell.real = sqlite3_column_double(statement, c);
-                    cell.null = false;
-                    break;
-                case ColumnKind::Blob: {
-                    const void* data = sqlite3_column_blob(statement, c);
-                    const int size = sqlite3_column_bytes(statement, c);
-                    if (data && size > 0) {
-                        cell.bytes = {quint32(m_buffer.size()), quint32(size)};
-                        m_buffer.append(static_cast<const char*>(data), size);
-                        cell.null = false;
-                    }
-                    break;
-                }
-                default: {
-                    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, c));
-                    const size_t size = text ? std::strlen(text) : 0;
-                    cell.bytes = {quint32(m_buffer.size()), quint32(size)};
-                    m_buffer.append(text, qsizetype(size));
-                    cell.null = false;
-                    break;
-                }
-                }
+            cell.null = read.null;
+            const ColumnKind kind = m_columnKinds[size_t(c)];
+            if (read.null) {
+                // nothing to hold
+            } else if (kind == ColumnKind::Integer) {
+                cell.integer = read.integer;
+            } else if (kind == ColumnKind::Float) {
+                cell.real = read.real;
+            } else {
+                cell.bytes = {quint32(m_buffer.size()), quint32(read.bytes.size())};
+                m_buffer.append(read.bytes);
             }
             m_cells.push_back(cell);
         }
     }
+    m_rowCount = rows.RowCount();
     m_currentRow = 0;
 }
 
@@ -288,99 +414,70 @@ bool TSQLiteTable::Next()
 
 int TSQLiteTable::ColumnIndex(const QString& name) const
 {
-    if (m_columnNames.isEmpty())
-        throw ESQLiteException(QStringLiteral("Field ") + name + QStringLiteral(" Not found. Empty dataset"));
-    const int index = m_columnNames.indexOf(name.toUpper());
-    if (index < 0)
-        throw ESQLiteException(QStringLiteral("Field not found in dataset: ") + name);
-    return index;
+    return ColumnIndexIn(m_columnNames, name);
 }
 
 void TSQLiteTable::CheckNotAtEnd() const
 {
-    if (AtEnd())
-        throw ESQLiteException(QStringLiteral("Table is at End of File"));
+    RequireRow(!AtEnd());
 }
 
-const TSQLiteTable::Cell& TSQLiteTable::At(int column) const
+TSQLiteCell TSQLiteTable::At(int column) const
 {
-    return m_cells.at(size_t(m_currentRow) * size_t(m_columnCount) + size_t(column));
+    CheckNotAtEnd();
+    const Cell& stored = m_cells.at(size_t(m_currentRow) * size_t(m_columnCount) + size_t(column));
+    TSQLiteCell cell;
+    cell.null = stored.null;
+    if (stored.null)
+        return cell;
+    switch (m_columnKinds.at(size_t(column))) {
+    case ColumnKind::Integer:
+        cell.integer = stored.integer;
+        break;
+    case ColumnKind::Float:
+        cell.real = stored.real;
+        break;
+    default:
+        cell.bytes =
+            QByteArrayView(m_buffer.constData() + stored.bytes.offset, qsizetype(stored.bytes.length));
+        break;
+    }
+    return cell;
 }
 
 bool TSQLiteTable::IsNull(int column) const
 {
-    CheckNotAtEnd();
     return At(column).null;
-}
-
-QByteArray TSQLiteTable::Bytes(const Cell& cell) const
-{
-    if (cell.null)
-        return {};
-    return m_buffer.mid(cell.bytes.offset, cell.bytes.length);
 }
 
 QByteArrayView TSQLiteTable::TextView(int column) const
 {
-    CheckNotAtEnd();
-    if (m_columnKinds.at(size_t(column)) != ColumnKind::Text)
-        throw ESQLiteException(QStringLiteral("Not a text field"));
-    const Cell& cell = At(column);
-    if (cell.null)
-        return {};
-    return QByteArrayView(m_buffer.constData() + cell.bytes.offset, qsizetype(cell.bytes.length));
+    return CellTextView(m_columnKinds.at(size_t(column)), At(column));
 }
 
 QByteArray TSQLiteTable::FieldText(int column) const
 {
-    CheckNotAtEnd();
-    switch (m_columnKinds.at(size_t(column))) {
-    case ColumnKind::Integer:
-        return QByteArray::number(FieldInt64(column));
-    case ColumnKind::Float:
-        return ToWin1252(FloatText(FieldFloat(column)));
-    case ColumnKind::Text:
-        return Bytes(At(column));
-    case ColumnKind::Blob:
-        return FieldBlobText(column);
-    case ColumnKind::Null:
-        break;
-    }
-    return {};
-}
-
-// Reads a numeric column as T; a NULL value reads as 0.
-template <typename T> T TSQLiteTable::NumericField(int column) const
-{
-    CheckNotAtEnd();
-    const ColumnKind kind = m_columnKinds.at(size_t(column));
-    if (kind != ColumnKind::Integer && kind != ColumnKind::Float)
-        throw ESQLiteException(QStringLiteral("Not an integer or numeric field"));
-    const Cell& cell = At(column);
-    if (cell.null)
-        return 0;
-    return kind == ColumnKind::Integer ? T(cell.integer) : T(cell.real);
+    return CellText(m_columnKinds.at(size_t(column)), At(column));
 }
 
 qint64 TSQLiteTable::FieldInt64(int column) const
 {
-    return NumericField<qint64>(column);
+    return CellNumber<qint64>(m_columnKinds.at(size_t(column)), At(column));
 }
 
 double TSQLiteTable::FieldFloat(int column) const
 {
-    return NumericField<double>(column);
+    return CellNumber<double>(m_columnKinds.at(size_t(column)), At(column));
 }
 
 std::optional<QByteArray> TSQLiteTable::FieldBlob(int column) const
 {
-    CheckNotAtEnd();
+    const TSQLiteCell cell = At(column);
     if (m_columnKinds.at(size_t(column)) != ColumnKind::Blob)
         throw ESQLiteException(QStringLiteral("Not a Blob field"));
-    const Cell& cell = At(column);
     if (cell.null)
         return std::nullopt;
-    return QByteArray::fromRawData(m_buffer.constData() + cell.bytes.offset, qsizetype(cell.bytes.length));
+    return QByteArray::fromRawData(cell.bytes.data(), cell.bytes.size());
 }
 
 QByteArray TSQLiteTable::FieldBlobText(int column) const

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-
 #include <exception>
 #include <optional>
 #include <vector>
@@ -29,6 +28,56 @@ private:
 
 // The engine's fundamental type codes.
 enum class ColumnKind : int { Integer = 1, Float = 2, Text = 3, Blob = 4, Null = 5 };
+
+class TSQLiteDatabase;
+
+// One cell as the layer reads it for its column's kind: a number, or the bytes of a text or
+// blob. A null cell holds nothing.
+struct TSQLiteCell
+{
+    qint64 integer = 0;
+    double real = 0;
+    QByteArrayView bytes;
+    bool null = true;
+};
+
+// The rows of one query, read one at a time straight from the engine (nothing is buffered):
+// the steps, kinds and failures of Query, for callers that walk a large result once.
+class TSQLiteRows
+{
+public:
+    TSQLiteRows(TSQLiteDatabase& db, const QByteArray& sql);
+    ~TSQLiteRows();
+    TSQLiteRows(const TSQLiteRows&) = delete;
+    TSQLiteRows& operator=(const TSQLiteRows&) = delete;
+
+    // Steps to the next row; false after the last one. Raises as Query does.
+    bool Next();
+    quint32 RowCount() const { return m_rowCount; } // rows read so far
+    int ColumnCount() const { return m_columnCount; }
+    const QStringList& ColumnNames() const { return m_columnNames; }
+    const std::vector<ColumnKind>& ColumnKinds() const { return m_columnKinds; }
+    int ColumnIndex(const QString& name) const;
+    // The current row's cell; its bytes stay valid until the next step.
+    TSQLiteCell Cell(int column) const;
+    ColumnKind Kind(int column) const { return m_columnKinds.at(size_t(column)); }
+    QByteArray FieldText(int column) const;
+    qint64 FieldInt64(int column) const;
+    // The bytes of a Text cell without a copy, valid until the next step ("" for null).
+    QByteArrayView TextView(int column) const;
+
+private:
+    void CheckOnRow() const;
+
+    TSQLiteDatabase& m_db;
+    QByteArray m_sql;
+    sqlite3_stmt* m_statement = nullptr;
+    quint32 m_rowCount = 0;
+    qint32 m_columnCount = 0;
+    QStringList m_columnNames;
+    std::vector<ColumnKind> m_columnKinds;
+    bool m_onRow = false;
+};
 
 // The complete result of one query, read into memory at once and walked with a cursor.
 // Text and blob cells are held byte for byte in one buffer owned by the table.
@@ -74,11 +123,9 @@ private:
     };
 
     TSQLiteTable() = default;
-    void Fill(sqlite3* db, sqlite3_stmt* statement, const QByteArray& sql);
+    void Fill(TSQLiteRows& rows);
     void CheckNotAtEnd() const;
-    const Cell& At(int column) const;
-    template <typename T> T NumericField(int column) const;
-    QByteArray Bytes(const Cell& cell) const;
+    TSQLiteCell At(int column) const;
 
     std::vector<Cell> m_cells;
     QByteArray m_buffer;
@@ -110,6 +157,7 @@ public:
 
 private:
     friend class TSQLitePrepared;
+    friend class TSQLiteRows;
     [[noreturn]] void RaiseError(const QString& message, const QByteArray& sql) const;
     sqlite3_stmt* Prepare(const QByteArray& sql);
     void Close();

@@ -33,6 +33,7 @@ private slots:
     void openFailureMessage();
     void columnKinds_data();
     void columnKinds();
+    void rowsOneAtATime();
     void emptyResult();
     void maxOfEmptyTableIsNullKind();
     void executeMessages_data();
@@ -139,6 +140,29 @@ void TestSQLiteDatabase::columnKinds()
     QCOMPARE(t.ColumnCount(), 1);
     QCOMPARE(int(t.Kind(0)), kind);
     QCOMPARE(t.FieldText(QStringLiteral("v")), text);
+    // Rows read one at a time give the same.
+    TSQLiteRows rows(db, "SELECT * FROM t");
+    QVERIFY(rows.Next());
+    QCOMPARE(int(rows.Kind(0)), kind);
+    QCOMPARE(rows.FieldText(rows.ColumnIndex(QStringLiteral("v"))), text);
+    QVERIFY(!rows.Next());
+}
+
+void TestSQLiteDatabase::rowsOneAtATime()
+{
+    TSQLiteDatabase db(m_file);
+    db.Execute("CREATE TABLE t (n INTEGER, v VARCHAR (20));");
+    db.Execute("INSERT INTO t VALUES (1, CAST(x'61006200' AS TEXT)), (2, NULL);");
+    TSQLiteRows rows(db, "SELECT * FROM t");
+    QCOMPARE(MessageOf([&] { rows.TextView(1); }), QStringLiteral("Table is at End of File"));
+    QVERIFY(rows.Next());
+    QCOMPARE(rows.TextView(1).toByteArray(), QByteArray("a")); // a text ends at its first zero byte
+    QVERIFY(rows.Next());
+    QCOMPARE(rows.FieldInt64(0), 2);
+    QVERIFY(rows.Cell(1).null);
+    QVERIFY(!rows.Next());
+    QCOMPARE(rows.RowCount(), 2u);
+    QCOMPARE(MessageOf([&] { rows.FieldInt64(0); }), QStringLiteral("Table is at End of File"));
 }
 
 void TestSQLiteDatabase::emptyResult()
