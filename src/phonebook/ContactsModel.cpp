@@ -63,18 +63,19 @@ QVariant TContactsModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
         return {};
-    const TContactData& d = NodeOf(index)->Data();
+    // A view asks for many roles per row and paint: only the texts need the record.
+    const TContactNode* node = NodeOf(index);
     switch (role) {
     case Qt::DisplayRole:
-        return ContactCaption(d, m_contactsWord);
+        return ContactCaption(node->Data(), m_contactsWord);
     case IdRole:
-        return d.ID;
+        return node->ID();
     case KindRole:
-        return int(d.Kind);
+        return int(node->Data().Kind);
     case NumberRole:
-        return d.Number;
+        return node->Data().Number;
     case ImageIndexRole:
-        return d.ImageIndex;
+        return node->Data().ImageIndex;
     default:
         return {};
     }

@@ -38,6 +38,13 @@ private slots:
     void contactsWord();
     void compare_data();
     void compare();
+    void recordsComeBackAsGiven_data();
+    void recordsComeBackAsGiven();
+    void storedBytesAreWindows1252();
+    void treeSortFollowsCompare_data() { compare_data(); }
+    void treeSortFollowsCompare();
+    void removedNodesComeBackEmpty();
+    void takeContentMovesNodes();
     void sortOrdersEveryLevel();
     void sortIsStable();
     void maxTopLevelId();
@@ -120,6 +127,109 @@ void TestContactsTree::compare()
     QFETCH(int, order);
     QCOMPARE(CompareContacts(a, b), order);
     QCOMPARE(CompareContacts(b, a), -order);
+}
+
+void TestContactsTree::recordsComeBackAsGiven_data()
+{
+    QTest::addColumn<TContactData>("data");
+    QTest::addColumn<QByteArray>("storedNick"); // as a rewrite writes it
+    TContactData full = Contact(QStringLiteral("Anna"), QStringLiteral("Neri"), QStringLiteral("Bob"),
+                                QStringLiteral("+39 333"));
+    full.ID = 42;
+    full.PhoneType = TContactData::Office;
+    full.ImageIndex = 7;
+    QTest::newRow("ASCII") << full << QByteArray("Bob");
+    QTest::newRow("Windows-1252") << Contact(QStringLiteral("\u00e8"), {}, QStringLiteral("\u20ac \u0081"))
+                                  << QByteArray("\x80 \x81");
+    QTest::newRow("beyond the code page")
+        << Contact(QStringLiteral("\u00e8"), QStringLiteral("\u03a9"), QStringLiteral("a\U0001F600"))
+        << QByteArray("a??");
+    QTest::newRow("C1 control the code page lacks")
+        << Contact({}, {}, QString(QChar(0x80))) << QByteArray("?");
+    QTest::newRow("empty") << TContactData() << QByteArray();
+    QTest::newRow("list") << ListRecord(QStringLiteral("Amici"), 12) << QByteArray("Amici");
+}
+
+void TestContactsTree::recordsComeBackAsGiven()
+{
+    QFETCH(TContactData, data);
+    QFETCH(QByteArray, storedNick);
+    TContactsTree tree;
+    TContactNode* node = tree.AddNode(nullptr, data);
+    QCOMPARE(node->Data(), data);
+    QByteArray scratch;
+    QCOMPARE(node->Win1252Text(TContactField::NickName, scratch).toByteArray(), storedNick);
+    // Changed to and from a record of the other kind of texts.
+    const TContactData other = Contact(QStringLiteral("x\u03a9"), {}, {}, QStringLiteral("1"));
+    tree.SetData(node, other);
+    QCOMPARE(node->Data(), other);
+    tree.SetData(node, data);
+    QCOMPARE(node->Data(), data);
+}
+
+void TestContactsTree::storedBytesAreWindows1252()
+{
+    TContactsTree tree;
+    TStoredContact row;
+    row.ID = 9;
+    row.NickName = "Citt\xE0 \x80";
+    row.Number = "+39";
+    const TContactNode* node = tree.AddStored(nullptr, row);
+    TContactData expected = Contact({}, {}, QStringLiteral("Citt\u00e0 \u20ac"), QStringLiteral("+39"));
+    expected.ID = 9;
+    QCOMPARE(node->Data(), expected);
+}
+
+void TestContactsTree::treeSortFollowsCompare()
+{
+    QFETCH(TContactData, a);
+    QFETCH(TContactData, b);
+    QFETCH(int, order);
+    TContactsTree tree;
+    a.ID = 1;
+    b.ID = 2;
+    tree.AddNode(nullptr, b);
+    tree.AddNode(nullptr, a);
+    tree.Sort();
+    // Equal keys keep their order (b first); otherwise the smaller one comes first.
+    QCOMPARE(tree.TopLevel(0)->ID(), order < 0 ? 1 : 2);
+}
+
+void TestContactsTree::removedNodesComeBackEmpty()
+{
+    TContactsTree tree;
+    TContactNode* list = tree.AddNode(nullptr, ListRecord(QStringLiteral("Amici"), 2));
+    tree.AddNode(list, Contact({}, {}, QStringLiteral("a")));
+    list->SetHidden(true);
+    tree.AddNode(nullptr, Contact({}, {}, QStringLiteral("b")));
+    tree.RemoveNode(list);
+    QCOMPARE(tree.TopLevel(0)->Row(), 0);
+    for (int i = 0; i < 3; ++i) {
+        TContactNode* added = tree.AddNode(nullptr, Contact({}, {}, QStringLiteral("new")));
+        QCOMPARE(added->ChildCount(), 0);
+        QCOMPARE(added->IsHidden(), false);
+        QCOMPARE(added->Row(), i + 1);
+        QCOMPARE(added->Data(), Contact({}, {}, QStringLiteral("new")));
+    }
+}
+
+void TestContactsTree::takeContentMovesNodes()
+{
+    TContactsTree tree;
+    tree.AddNode(nullptr, Contact({}, {}, QStringLiteral("old")));
+    TContactNode* list;
+    {
+        TContactsTree filled;
+        list = filled.AddNode(nullptr, ListRecord(QStringLiteral("Amici"), 1));
+        filled.AddNode(list, Contact({}, {}, QStringLiteral("member")));
+        tree.TakeContentFrom(filled);
+        QCOMPARE(filled.TopLevelCount(), 0);
+        filled.AddNode(nullptr, Contact({}, {}, QStringLiteral("other")));
+    }
+    QCOMPARE(tree.TopLevelCount(), 1);
+    QCOMPARE(tree.TopLevel(0), list);
+    QCOMPARE(list->Parent(), tree.Root());
+    QCOMPARE(list->Child(0)->Data().NickName, QStringLiteral("member"));
 }
 
 void TestContactsTree::sortOrdersEveryLevel()
