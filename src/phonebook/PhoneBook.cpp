@@ -11,8 +11,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
 #include <optional>
 #include <sqlite3.h>
+#include <string>
 
 namespace {
 // A file of no bytes holds nothing to keep: it counts as missing and becomes a new phone book.
@@ -121,42 +123,87 @@ private:
     QSet<QByteArray> m_names;
 };
 
-// Column positions of a contacts table, looked up once per query.
-struct TRowReader
+// A contacts table's rows read into records, its column positions found on the first row.
+class TRowReader
 {
-    explicit TRowReader(const TSQLiteTable& t)
-        : id(t.ColumnIndex(QStringLiteral("ID"))), first(t.ColumnIndex(QStringLiteral("FIRST_NAME"))),
-          last(t.ColumnIndex(QStringLiteral("LAST_NAME"))), nick(t.ColumnIndex(QStringLiteral("NICK_NAME"))),
-          number(t.ColumnIndex(QStringLiteral("NUMBER")))
+public:
+    explicit TRowReader(const TSQLiteRows& r)
+        : m_id(r.ColumnIndex(QStringLiteral("ID"))), m_first(r.ColumnIndex(QStringLiteral("FIRST_NAME"))),
+          m_last(r.ColumnIndex(QStringLiteral("LAST_NAME"))),
+          m_nick(r.ColumnIndex(QStringLiteral("NICK_NAME"))),
+          m_number(r.ColumnIndex(QStringLiteral("NUMBER")))
     {
     }
-    TContactData Member(const TSQLiteTable& t) const
+    // A single contact as the file holds it, the number stripped; valid until the next row.
+    TStoredContact Member(const TSQLiteRows& r)
+    {
+        TStoredContact c;
+        c.ID = Id(r);
+        c.FirstName = Text(r, m_first, m_scratch[0]);
+        c.LastName = Text(r, m_last, m_scratch[1]);
+        c.NickName = Text(r, m_nick, m_scratch[2]);
+        c.Number = Stripped(Text(r, m_number, m_scratch[3]));
+        return c;
+    }
+    // A list's row: its name, its ID and the member count its row holds.
+    TStoredContact List(const TSQLiteRows& r)
+    {
+        TStoredContact c;
+        c.Kind = TContactData::KindList;
+        c.NickName = Text(r, m_nick, m_scratch[2]);
+        c.ID = Id(r);
+        c.ImageIndex = TContactData::ListImage;
+        c.Count = IntOfText(r.FieldText(m_number));
+        return c;
+    }
+    static TContactData Record(const TStoredContact& c)
     {
         TContactData d;
-        d.Kind = TContactData::KindContact;
-        d.ID = Id(t);
-        d.FirstName = Text(t, first);
-        d.LastName = Text(t, last);
-        d.NickName = Text(t, nick);
-        d.Number = StrippedNumber(Text(t, number));
-        d.ImageIndex = TContactData::ContactImage;
+        d.Kind = c.Kind;
+        d.ID = c.ID;
+        d.FirstName = FromWin1252(c.FirstName);
+        d.LastName = FromWin1252(c.LastName);
+        d.NickName = FromWin1252(c.NickName);
+        d.Number = FromWin1252(c.Number);
+        d.Count = c.Count;
+        d.ImageIndex = c.ImageIndex;
         return d;
     }
+
+private:
     // Declared INTEGER, the ID is a number; a table declared otherwise (say INT) gives text.
-    qint32 Id(const TSQLiteTable& t) const
+    qint32 Id(const TSQLiteRows& r) const
     {
-        const ColumnKind kind = t.Kind(id);
+        const ColumnKind kind = r.Kind(m_id);
         if (kind == ColumnKind::Integer || kind == ColumnKind::Float)
-            return qint32(t.FieldInt64(id));
-        return IntOfText(t.FieldText(id));
+            return qint32(r.FieldInt64(m_id));
+        return IntOfText(r.FieldText(m_id));
     }
     // Declared VARCHAR, these columns are Text; a file with other declarations goes the long way.
-    static QString Text(const TSQLiteTable& t, int column)
+    static QByteArrayView Text(const TSQLiteRows& r, int column, QByteArray& scratch)
     {
-        return FromWin1252(t.Kind(column) == ColumnKind::Text ? t.TextView(column)
-                                                              : QByteArrayView(t.FieldText(column)));
+        if (r.Kind(column) == ColumnKind::Text)
+            return r.TextView(column);
+        scratch = r.FieldText(column);
+        return scratch;
     }
-    int id, first, last, nick, number;
+    // The number without blanks, "-" and "/" (the same bytes in Windows-1252 as in Unicode).
+    QByteArrayView Stripped(QByteArrayView number)
+    {
+        const auto strip = [](char c) { return c == ' ' || c == '-' || c == '/'; };
+        if (std::none_of(number.begin(), number.end(), strip))
+            return number;
+        m_stripped.resize(number.size());
+        char* to = m_stripped.data();
+        for (const char c : number)
+            if (!strip(c))
+                *to++ = c;
+        return QByteArrayView(m_stripped.constData(), to - m_stripped.constData());
+    }
+
+    int m_id, m_first, m_last, m_nick, m_number;
+    QByteArray m_scratch[4];
+    QByteArray m_stripped;
 };
 
 // Begins a transaction unless the connection already has one, and commits only its own.
@@ -207,18 +254,27 @@ QString Folded(const QString& name)
 // tables, the engine's, no name); empty when it can be one.
 QString ReservedProblem(const QString& name);
 
+// The members of a list from its table, added all or none: a table that cannot be read to its
+// end leaves the list without members.
 int ListMembersOf(TSQLiteDatabase& db, const TTableNames& tables, TContactsTree& tree, TContactNode* list,
                   const QString& name)
 {
     if (!ReservedProblem(name).isEmpty() || !tables.Has(name))
         return 0;
-    TSQLiteTable t = db.Query("SELECT * FROM " + SqlIdentifier(name));
-    if (t.RowCount() == 0)
-        return 0;
-    const TRowReader reader(t);
-    for (; !t.AtEnd(); t.Next())
-        tree.AddNode(list, reader.Member(t));
-    return int(t.RowCount());
+    try {
+        TSQLiteRows rows(db, "SELECT * FROM " + SqlIdentifier(name));
+        std::optional<TRowReader> reader;
+        while (rows.Next()) {
+            if (!reader)
+                reader.emplace(rows);
+            tree.AddStored(list, reader->Member(rows));
+        }
+        return int(rows.RowCount());
+    } catch (const ESQLiteException&) {
+        while (list->ChildCount() > 0)
+            tree.RemoveNode(list->Child(list->ChildCount() - 1));
+        throw;
+    }
 }
 
 // A list whose table cannot be read loads without members; the other rows still load.
@@ -240,7 +296,96 @@ void ApplyIds(const TNewIds& ids)
         node->SetID(id);
 }
 
-// Re-creates a list's table with the list's children; their new row IDs go to ids.
+// The rows of one table (the columns of I1, I2, M1 and M2), written 100 to a statement that is
+// prepared once per table and size: an AUTOINCREMENT table looks its sequence up once a statement,
+// not once a row. Values are bound as the bytes the literals held; rows get the same IDs.
+class TRowInserter
+{
+public:
+    static constexpr int kBatch = 100;
+
+    TRowInserter(TSQLiteDatabase& db, QByteArray table, TNewIds* ids = nullptr)
+        : m_db(db), m_table(std::move(table)), m_ids(ids)
+    {
+    }
+
+    // Queues a row; its bytes are copied. A full batch is written at once.
+    void Add(QByteArrayView first, QByteArrayView last, QByteArrayView nick, QByteArrayView number,
+             QByteArrayView type, TContactNode* node = nullptr)
+    {
+        for (const QByteArrayView value : {first, last, nick, number, type}) {
+            m_bytes.append(value.data(), size_t(value.size()));
+            m_ends.push_back(m_bytes.size());
+        }
+        m_nodes.push_back(node);
+        if (m_nodes.size() == size_t(kBatch))
+            Flush();
+    }
+    // A node's row: a list's holds its member count and "LIST".
+    void Add(TContactNode* node)
+    {
+        const QByteArrayView first = node->Win1252Text(TContactField::FirstName, m_scratch[0]);
+        const QByteArrayView last = node->Win1252Text(TContactField::LastName, m_scratch[1]);
+        const QByteArrayView nick = node->Win1252Text(TContactField::NickName, m_scratch[2]);
+        if (node->IsList())
+            Add(first, last, nick, QByteArray::number(node->Count()), "LIST", node);
+        else
+            Add(first, last, nick, node->Win1252Text(TContactField::Number, m_scratch[3]), "SINGLE", node);
+    }
+    // Writes the queued rows.
+    void Flush()
+    {
+        const int rows = int(m_nodes.size());
+        if (rows == 0)
+            return;
+        std::optional<TSQLitePrepared>& statement = rows == kBatch ? m_full : m_part;
+        if (!statement || (rows != kBatch && rows != m_partRows)) {
+            statement.reset();
+            statement.emplace(m_db, Statement(rows));
+            if (rows != kBatch)
+                m_partRows = rows;
+        }
+        size_t begin = 0;
+        for (size_t v = 0; v < m_ends.size(); ++v) {
+            statement->BindText(int(v) + 1,
+                                QByteArrayView(m_bytes.data() + begin, qsizetype(m_ends[v] - begin)));
+            begin = m_ends[v];
+        }
+        statement->Run();
+        // One statement's rows take consecutive IDs, the last one's reported by the engine.
+        const qint64 lastId = m_db.LastInsertRowId();
+        if (m_ids)
+            for (int r = 0; r < rows; ++r)
+                if (m_nodes[size_t(r)])
+                    m_ids->emplace_back(m_nodes[size_t(r)], qint32(lastId - rows + 1 + r));
+        m_bytes.clear();
+        m_ends.clear();
+        m_nodes.clear();
+    }
+
+private:
+    QByteArray Statement(int rows) const
+    {
+        QByteArray sql = "INSERT INTO " + m_table + kInsertColumns + "?, ?, ?, ?, ?)";
+        for (int r = 1; r < rows; ++r)
+            sql += ", (?, ?, ?, ?, ?)";
+        return sql + ';';
+    }
+
+    TSQLiteDatabase& m_db;
+    QByteArray m_table;
+    TNewIds* m_ids;
+    std::optional<TSQLitePrepared> m_full;
+    std::optional<TSQLitePrepared> m_part;
+    int m_partRows = 0;
+    std::string m_bytes;
+    std::vector<size_t> m_ends;
+    std::vector<TContactNode*> m_nodes;
+    QByteArray m_scratch[4];
+};
+
+// Re-creates a list's table with the list's children; their new row IDs go to ids. The index is
+// built after the rows, before any other table is created, so the schema keeps its order.
 // tables, when given, tells which tables the file held (no query per list).
 void WriteListRows(TSQLiteDatabase& db, const QString& name, TContactNode* list, TNewIds& ids,
                    const TTableNames* tables = nullptr)
@@ -251,54 +396,32 @@ void WriteListRows(TSQLiteDatabase& db, const QString& name, TContactNode* list,
         db.Execute("DROP TABLE " + table);
     db.Execute(DropIndexIfExists(name));
     db.Execute(CreateListTable(name));
+    TRowInserter rows(db, table, &ids);
+    for (int c = 0; c < list->ChildCount(); ++c)
+        rows.Add(list->Child(c));
+    rows.Flush();
     db.Execute(CreateListIndex(name));
-    for (int c = 0; c < list->ChildCount(); ++c) {
-        TContactNode* member = list->Child(c);
-        db.Execute(InsertRow(table, member->Data()));
-        ids.emplace_back(member, qint32(db.LastInsertRowId()));
-    }
     transaction.Commit();
 }
 
-// M1 for every member (all single contacts), 100 rows to a statement prepared once; the list's
-// index is built afterwards, which is far quicker for a large import than row by row.
+// M1 for every member (all single contacts); the list's index is built afterwards, which is far
+// quicker for a large import than row by row. progress runs every 200 members.
 void InsertMembers(TSQLiteDatabase& db, const QByteArray& table, const QList<TContactData>& members,
                    const std::function<void(int)>& progress)
 {
-    constexpr int kBatch = 100;
-    const auto statement = [&table](qsizetype rows) {
-        QByteArray sql = "INSERT INTO " + table + kInsertColumns + "?, ?, ?, ?, 'SINGLE')";
-        for (qsizetype r = 1; r < rows; ++r)
-            sql += ", (?, ?, ?, ?, 'SINGLE')";
-        return sql + ';';
-    };
-    std::optional<TSQLitePrepared> full;
-    std::vector<QByteArray> fields(size_t(4 * kBatch)); // reused: no allocation per member
-    for (qsizetype first = 0; first < members.size(); first += kBatch) {
-        if (first % 200 == 0 && progress)
-            progress(int(first));
-        const qsizetype rows = qMin<qsizetype>(kBatch, members.size() - first);
-        std::optional<TSQLitePrepared> last;
-        if (rows == kBatch && !full)
-            full.emplace(db, statement(kBatch));
-        else if (rows < kBatch)
-            last.emplace(db, statement(rows));
-        TSQLitePrepared& insert = rows == kBatch ? *full : *last;
-        int index = 0;
-        for (qsizetype i = first; i < first + rows; ++i) {
-            const TContactData& m = members[i];
-            for (const QString* text : {&m.FirstName, &m.LastName, &m.NickName, &m.Number}) {
-                QByteArray& bytes = fields[size_t(index++)];
-                bytes.resize(text->size());
-                for (qsizetype c = 0; c < text->size(); ++c) {
-                    const int b = Win1252Byte(text->at(c).unicode());
-                    bytes[c] = static_cast<char>(b < 0 ? '?' : b);
-                }
-                insert.BindText(index, bytes);
-            }
-        }
-        insert.Run();
+    TRowInserter rows(db, table);
+    QByteArray bytes[4];
+    for (qsizetype i = 0; i < members.size(); ++i) {
+        if (i % 200 == 0 && progress)
+            progress(int(i));
+        const TContactData& m = members[i];
+        bytes[0] = ToWin1252(m.FirstName);
+        bytes[1] = ToWin1252(m.LastName);
+        bytes[2] = ToWin1252(m.NickName);
+        bytes[3] = ToWin1252(m.Number);
+        rows.Add(bytes[0], bytes[1], bytes[2], bytes[3], "SINGLE");
     }
+    rows.Flush();
 }
 
 void WriteVersion(TSQLiteDatabase& db, int version)
@@ -466,31 +589,31 @@ bool TPhoneBook::LoadFrom(const QString& source, TContactsTree& tree)
         updating = true;
         tree.Clear();
         if (tables.Has(QStringLiteral("MainContacts"))) {
-            TSQLiteTable t = db.Query("SELECT * FROM MainContacts order by NICK_NAME, LAST_NAME, FIRST_NAME");
-            if (t.RowCount() > 0) {
-                const TRowReader reader(t);
-                const int type = t.ColumnIndex(QStringLiteral("CONTACT_TYPE"));
-                for (; !t.AtEnd(); t.Next()) {
-                    const QByteArray kind = t.FieldText(type);
-                    if (kind == "SINGLE") {
-                        tree.AddNode(nullptr, reader.Member(t));
-                    } else if (kind == "LIST") {
-                        TContactData d;
-                        d.Kind = TContactData::KindList;
-                        d.NickName = FromWin1252(t.FieldText(reader.nick));
-                        d.ID = reader.Id(t);
-                        d.ImageIndex = TContactData::ListImage;
-                        d.Count = IntOfText(t.FieldText(reader.number));
-                        TContactNode* list = tree.AddNode(nullptr, d);
-                        list->SetCount(ListMembersOrNone(db, tables, tree, list, d.NickName));
-                    }
+            TSQLiteRows rows(db, "SELECT * FROM MainContacts order by NICK_NAME, LAST_NAME, FIRST_NAME");
+            std::optional<TRowReader> reader;
+            int type = 0;
+            while (rows.Next()) {
+                if (!reader) {
+                    reader.emplace(rows);
+                    type = rows.ColumnIndex(QStringLiteral("CONTACT_TYPE"));
+                }
+                const QByteArray kind = rows.FieldText(type);
+                if (kind == "SINGLE") {
+                    tree.AddStored(nullptr, reader->Member(rows));
+                } else if (kind == "LIST") {
+                    const TStoredContact row = reader->List(rows);
+                    const QString name = FromWin1252(row.NickName);
+                    TContactNode* list = tree.AddStored(nullptr, row);
+                    list->SetCount(ListMembersOrNone(db, tables, tree, list, name));
                 }
             }
             tree.Sort();
         }
     } catch (const ESQLiteException& e) {
-        if (updating)
+        if (updating) {
+            tree.Clear(); // rows are read as they come: none stay from a phone book that failed
             tree.EndUpdate();
+        }
         Fail(e.Message());
         const int code = e.EngineCode();
         if ((code == SQLITE_NOTADB || code == SQLITE_CORRUPT) && source == m_currentFile)
@@ -553,14 +676,16 @@ bool TPhoneBook::LoadListIntoMemory(QList<TContactData>& records, const QString&
         TSQLiteDatabase db(source);
         if (!ReservedProblem(name).isEmpty() || !db.HasTable(name))
             return true;
-        TSQLiteTable t = db.Query("SELECT * FROM " + SqlIdentifier(name));
-        if (t.RowCount() == 0)
-            return true;
-        const TRowReader reader(t);
-        for (; !t.AtEnd(); t.Next())
-            records.append(reader.Member(t));
+        TSQLiteRows rows(db, "SELECT * FROM " + SqlIdentifier(name));
+        std::optional<TRowReader> reader;
+        while (rows.Next()) {
+            if (!reader)
+                reader.emplace(rows);
+            records.append(TRowReader::Record(reader->Member(rows)));
+        }
         return true;
     } catch (const ESQLiteException& e) {
+        records.clear(); // a list read to the end or not at all
         Fail(e.Message());
         return false;
     }
@@ -681,7 +806,7 @@ bool TPhoneBook::RebuildPhoneBook(TContactsTree& tree)
     TBusyScope busy(m_busyHook);
     QStringList lists;
     for (int r = 0; r < tree.TopLevelCount(); ++r)
-        if (tree.TopLevel(r)->Data().IsList())
+        if (tree.TopLevel(r)->IsList())
             lists.append(tree.TopLevel(r)->Data().NickName);
     const QString problem = ProblemOfLists(lists);
     if (!problem.isEmpty()) {
@@ -704,12 +829,16 @@ bool TPhoneBook::RebuildPhoneBook(TContactsTree& tree)
         // The index keeps its name when its table is renamed; the new table needs that name.
         db.Execute(DropIndexIfExists(QStringLiteral("MainContacts")));
         db.Execute(kCreateMainContacts);
+        // All of MainContacts first (its IDs follow the tree's order whatever the lists do), its
+        // index after its rows, then the lists' tables in the tree's order.
+        TRowInserter rows(db, "MainContacts", &newIds);
+        for (int r = 0; r < tree.TopLevelCount(); ++r)
+            rows.Add(tree.TopLevel(r));
+        rows.Flush();
         db.Execute(kIndexMainContacts);
         for (int r = 0; r < tree.TopLevelCount(); ++r) {
             TContactNode* node = tree.TopLevel(r);
-            db.Execute(InsertRow("MainContacts", node->Data()));
-            newIds.emplace_back(node, qint32(db.LastInsertRowId()));
-            if (node->Data().IsList())
+            if (node->IsList())
                 WriteListRows(db, node->Data().NickName, node, newIds, &tables);
         }
         db.Commit();
