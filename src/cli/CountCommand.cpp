@@ -5,15 +5,20 @@
 #include "compose/PhoneNumber.h"
 #include "settings/SettingsHolder.h"
 
+#include <QFile>
+
 namespace {
 
 void PrintUsage(QTextStream& err)
 {
     err << "usage: brelmont-cli count [--text TEXT] [--recipients N [--duplicates N]]\n"
-           "                          [--to NUMBER]... [--list NAME]... [--language ITA|ENG|POR]\n"
+           "                          [--to NUMBER]... [--numbers-file FILE] [--list NAME]...\n"
+           "                          [--destinations-out FILE] [--language ITA|ENG|POR]\n"
            "Counts TEXT (or standard input, less its final line break) the way the message box does:\n"
            "line breaks count as CR LF.\n"
-           "--to and --list build the recipients as the recipients panel does, instead of --recipients.\n";
+           "--to, --numbers-file and --list build the recipients as the recipients panel does, instead of\n"
+           "--recipients. FILE holds numbers in UTF-8, one a line (or several, as a --to value holds).\n"
+           "--destinations-out writes the destination string to FILE instead of standard output.\n";
 }
 
 struct CountOptions
@@ -24,7 +29,9 @@ struct CountOptions
     int duplicates = 0;
     bool haveCounts = false;
     QStringList numbers;
+    QString numbersFile;
     QStringList lists;
+    QString destinationsOut;
     QString language;
 };
 
@@ -63,6 +70,10 @@ std::optional<CountOptions> ParseOptions(const QStringList& args, CliIo io)
             o.haveCounts = true;
         } else if (option == u"--to") {
             o.numbers << value;
+        } else if (option == u"--numbers-file") {
+            o.numbersFile = value;
+        } else if (option == u"--destinations-out") {
+            o.destinationsOut = value;
         } else if (option == u"--list") {
             o.lists << value;
         } else if (option == u"--language") {
@@ -72,11 +83,44 @@ std::optional<CountOptions> ParseOptions(const QStringList& args, CliIo io)
             return std::nullopt;
         }
     }
-    if (o.haveCounts && !(o.numbers.isEmpty() && o.lists.isEmpty())) {
-        io.err << "brelmont-cli: give either --recipients/--duplicates or --to/--list\n";
+    const bool building = !o.numbers.isEmpty() || !o.numbersFile.isEmpty() || !o.lists.isEmpty();
+    if (o.haveCounts && building) {
+        io.err << "brelmont-cli: give either --recipients/--duplicates or --to/--numbers-file/--list\n";
+        return std::nullopt;
+    }
+    if (!o.destinationsOut.isEmpty() && !building) {
+        io.err << "brelmont-cli: --destinations-out needs --to, --numbers-file or --list\n";
         return std::nullopt;
     }
     return o;
+}
+
+// The text of a numbers file (UTF-8, with or without its mark).
+std::optional<QString> ReadNumbersFile(const QString& path, CliIo io)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        io.err << "brelmont-cli: cannot read " << path << ": " << file.errorString() << '\n';
+        return std::nullopt;
+    }
+    QString text = QString::fromUtf8(file.readAll());
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+// Written as sort -o writes: no sync to disk; a file cut short by a failure is removed.
+bool WriteDestinations(const QString& path, const QString& destinations, CliIo io)
+{
+    QFile file(path);
+    const QByteArray bytes = destinations.toLatin1();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() ||
+        !file.flush()) {
+        io.err << "brelmont-cli: cannot write " << path << ": " << file.errorString() << '\n';
+        file.remove();
+        return false;
+    }
+    return true;
 }
 
 QString YesNo(bool b)
@@ -110,13 +154,23 @@ int RunCountCommand(const QStringList& args, CliIo io,
     }
 
     TDestinations destinations;
-    const bool building = !o->numbers.isEmpty() || !o->lists.isEmpty();
+    const bool building = !o->numbers.isEmpty() || !o->numbersFile.isEmpty() || !o->lists.isEmpty();
     if (building) {
-        destinations = BuildDestinations(SplitNumberArguments(o->numbers), o->lists, readList);
+        QString fromFile;
+        if (!o->numbersFile.isEmpty()) {
+            std::optional<QString> text = ReadNumbersFile(o->numbersFile, io);
+            if (!text)
+                return CliRefused;
+            fromFile = std::move(*text);
+        }
+        destinations = BuildDestinations(SplitNumberArguments(o->numbers), fromFile, o->lists, readList);
         for (const QString& rejected : destinations.RejectedNumbers)
             io.err << "brelmont-cli: not a phone number, left out: '" << rejected << "'\n";
         for (const QString& dropped : destinations.DroppedNumberTexts)
             io.err << "brelmont-cli: left out '" << dropped << "': " << DroppedProblem(dropped) << '\n';
+        if (!o->destinationsOut.isEmpty() &&
+            !WriteDestinations(o->destinationsOut, destinations.DestinationString, io))
+            return CliRefused;
     } else {
         destinations.UniqueRecipients = o->recipients;
         destinations.DuplicateRecipients = o->duplicates;
@@ -137,7 +191,7 @@ int RunCountCommand(const QStringList& args, CliIo io,
            << "send: " << r.SendCaption << '\n';
     if (!r.StatusText.isEmpty())
         io.out << "status: " << r.StatusText << '\n';
-    if (building)
+    if (building && o->destinationsOut.isEmpty())
         io.out << "destinations: " << destinations.DestinationString << '\n';
     return CliOk;
 }

@@ -2,6 +2,7 @@
 
 #include "compose/PhoneNumber.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 
 namespace {
@@ -20,6 +21,35 @@ QString WithoutBlanks(const QString& number)
     QString out = number;
     out.removeIf([](QChar c) { return c.isSpace(); });
     return out;
+}
+
+// Members are taken like a contact's number: blanks removed (numbers of an old phone book may
+// hold them), so the same number counts the same from either source.
+void AddListMembers(TDestinationBuilder& builder, const QString& listName, const ListMembersReader& readList)
+{
+    const QStringList members = readList(listName);
+    for (const QString& number : members)
+        builder.Add(WithoutBlanks(number));
+}
+
+// The numbers of a value: the pieces between ';' and ',' (and line breaks, for the lines of a
+// file), blanks around them dropped, empty ones skipped.
+template <typename Take> void ForEachNumberOf(QStringView value, bool lines, Take&& take)
+{
+    const QChar* text = value.data();
+    const qsizetype size = value.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= size; ++i) {
+        if (i < size) {
+            const char16_t c = text[i].unicode();
+            if (c != u';' && c != u',' && !(lines && c == u'\n'))
+                continue;
+        }
+        const QStringView number = QStringView(text + start, i - start).trimmed();
+        if (!number.isEmpty())
+            take(number);
+        start = i + 1;
+    }
 }
 
 } // namespace
@@ -156,11 +186,7 @@ TDestinations BuildDestinations(const std::vector<TRecipient>& recipients, const
         if (r.Kind != RecipientKind::List) {
             builder.Add(r.Number);
         } else if (readList) {
-            // Members are taken like a contact's number: blanks removed (numbers of an old phone
-            // book may hold them), so the same number counts the same from either source.
-            const QStringList members = readList(r.ListName);
-            for (const QString& number : members)
-                builder.Add(WithoutBlanks(number));
+            AddListMembers(builder, r.ListName, readList);
         }
     }
     return builder.Finish();
@@ -169,19 +195,33 @@ TDestinations BuildDestinations(const std::vector<TRecipient>& recipients, const
 TDestinations BuildDestinations(const QStringList& typedNumbers, const QStringList& listNames,
                                 const ListMembersReader& readList)
 {
-    std::vector<TRecipient> recipients;
-    recipients.reserve(static_cast<size_t>(typedNumbers.size() + listNames.size()));
+    return BuildDestinations(typedNumbers, QStringView(), listNames, readList);
+}
+
+TDestinations BuildDestinations(const QStringList& typedNumbers, QStringView numberLines,
+                                const QStringList& listNames, const ListMembersReader& readList)
+{
+    // A number is cleaned in a buffer of its own: a million typed numbers make no million strings.
+    const auto lineCount = std::count(numberLines.begin(), numberLines.end(), u'\n');
+    TDestinationBuilder builder(typedNumbers.size() + lineCount + 1 + listNames.size());
     QStringList rejected;
-    for (const QString& typed : typedNumbers) {
-        const QString accepted = AcceptedPhoneNumber(typed);
-        if (accepted.isEmpty())
-            rejected.append(typed);
+    QVarLengthArray<char16_t, 64> cleaned;
+    const auto typed = [&](QStringView number) {
+        cleaned.resize(number.size());
+        bool accepted = false;
+        const qsizetype length = CleanPhoneNumberInto(number, cleaned.data(), &accepted);
+        if (accepted)
+            builder.Add(QStringView(cleaned.constData(), length));
         else
-            recipients.push_back({RecipientKind::Number, accepted, QString(), 0, nullptr});
-    }
-    for (const QString& name : listNames)
-        recipients.push_back({RecipientKind::List, QString(), name, 0, nullptr});
-    TDestinations d = BuildDestinations(recipients, readList);
+            rejected.append(number.toString());
+    };
+    for (const QString& number : typedNumbers)
+        typed(number);
+    ForEachNumberOf(numberLines, true, typed);
+    if (readList)
+        for (const QString& name : listNames)
+            AddListMembers(builder, name, readList);
+    TDestinations d = builder.Finish();
     d.RejectedNumbers = rejected;
     return d;
 }
@@ -189,16 +229,7 @@ TDestinations BuildDestinations(const QStringList& typedNumbers, const QStringLi
 QStringList SplitNumberArguments(const QStringList& values)
 {
     QStringList numbers;
-    for (const QString& value : values) {
-        qsizetype start = 0;
-        for (qsizetype i = 0; i <= value.size(); ++i) {
-            if (i < value.size() && value[i] != u';' && value[i] != u',')
-                continue;
-            const QString number = value.mid(start, i - start).trimmed();
-            if (!number.isEmpty())
-                numbers.append(number);
-            start = i + 1;
-        }
-    }
+    for (const QString& value : values)
+        ForEachNumberOf(value, false, [&numbers](QStringView number) { numbers.append(number.toString()); });
     return numbers;
 }

@@ -98,3 +98,7 @@ QStringList SplitNumberArguments(const QStringList& values);
 // (rejected ones are listed in RejectedNumbers), then the lists' members follow in order.
 TDestinations BuildDestinations(const QStringList& typedNumbers, const QStringList& listNames,
                                 const ListMembersReader& readList);
+// The same with more typed numbers after typedNumbers: numberLines holds them one a line, or
+// several on a line as SplitNumberArguments takes a value (brelmont-cli count --numbers-file).
+TDestinations BuildDestinations(const QStringList& typedNumbers, QStringView numberLines,
+                                const QStringList& listNames, const ListMembersReader& readList);

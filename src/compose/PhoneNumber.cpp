@@ -18,33 +18,40 @@ bool IsBlankOrControl(QChar c)
 
 } // namespace
 
-void CleanPhoneNumber(QString& number, QString& result)
+qsizetype CleanPhoneNumberInto(QStringView number, char16_t* out, bool* accepted)
 {
-    // One pass into a stack buffer: keep the digits and a "+" at the very first position.
-    const qsizetype size = number.size();
-    QVarLengthArray<char16_t, 64> kept(size);
-    const QChar* in = number.constData();
+    // One pass: keep the digits and a "+" at the very first position.
     qsizetype length = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = in[i].unicode();
-        if (IsDigit(in[i]) || (i == 0 && c == u'+'))
-            kept[length++] = c;
+    for (qsizetype i = 0; i < number.size(); ++i) {
+        const char16_t c = number[i].unicode();
+        if (IsDigit(number[i]) || (i == 0 && c == u'+'))
+            out[length++] = c;
     }
     // "00" in front becomes "+"; otherwise one leading "0" goes.
-    qsizetype first = 0;
-    if (length >= 2 && kept[0] == u'0' && kept[1] == u'0') {
-        kept[1] = u'+';
-        first = 1;
-    } else if (length >= 1 && kept[0] == u'0') {
-        first = 1;
+    if (length >= 2 && out[0] == u'0' && out[1] == u'0') {
+        out[1] = u'+';
+        std::copy(out + 1, out + length, out);
+        --length;
+    } else if (length >= 1 && out[0] == u'0') {
+        std::copy(out + 1, out + length, out);
+        --length;
     }
+    *accepted = length > 0 && (out[0] == u'+' || length >= 2);
+    return length;
+}
+
+void CleanPhoneNumber(QString& number, QString& result)
+{
+    QVarLengthArray<char16_t, 64> kept(number.size());
+    bool accepted = false;
+    const qsizetype length = CleanPhoneNumberInto(number, kept.data(), &accepted);
     // A number that was clean already keeps its string (no copy).
-    if (first != 0 || length != size)
-        number = QString(reinterpret_cast<const QChar*>(kept.constData() + first), length - first);
-    if (number.isEmpty() || (number[0] != u'+' && number.size() < 2))
-        result.clear();
-    else
+    if (length != number.size())
+        number = QString(reinterpret_cast<const QChar*>(kept.constData()), length);
+    if (accepted)
         result = number;
+    else
+        result.clear();
 }
 
 QString AcceptedPhoneNumber(const QString& number)

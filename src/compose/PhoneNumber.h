@@ -8,6 +8,9 @@
 // number is cleaned in place in every case; result receives the cleaned number when it is
 // acceptable and the empty string otherwise.
 void CleanPhoneNumber(QString& number, QString& result);
+// The same rule without allocating: the cleaned number goes to out (room for number.size()
+// units), its length is answered and accepted tells whether it is acceptable.
+qsizetype CleanPhoneNumberInto(QStringView number, char16_t* out, bool* accepted);
 // The accepted form of number, or the empty string when it is rejected.
 QString AcceptedPhoneNumber(const QString& number);
 

@@ -4,6 +4,7 @@
 #include "phonebook/PhoneBook.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,6 +19,7 @@ private slots:
     void textFromInput();
     void listsThroughTheReader();
     void listsFromThePhoneBook();
+    void numbersFromAFile();
     void badArguments_data();
     void badArguments();
 };
@@ -175,6 +177,34 @@ void TestCountCommand::listsFromThePhoneBook()
     QVERIFY2(r.out.endsWith(u"destinations: +393331234567;+447700900123;\n"), qPrintable(r.out));
 }
 
+void TestCountCommand::numbersFromAFile()
+{
+    QTemporaryDir dir;
+    const QString numbers = dir.filePath(QStringLiteral("numbers.txt"));
+    const QString written = dir.filePath(QStringLiteral("destinations.txt"));
+    QFile f(numbers);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("\xEF\xBB\xBF+39 333 1234567\r\n\n0039 3331234567; +44 7700 900123 ,7\n+393471234567");
+    f.close();
+    const Run r = RunCount({QStringLiteral("--text"), QStringLiteral("x"), QStringLiteral("--to"),
+                            QStringLiteral("+393471234567"), QStringLiteral("--numbers-file"), numbers,
+                            QStringLiteral("--destinations-out"), written, QStringLiteral("--language"),
+                            QStringLiteral("ENG")});
+    QCOMPARE(r.code, int(CliOk));
+    QCOMPARE(r.err, QStringLiteral("brelmont-cli: not a phone number, left out: '7'\n"));
+    QVERIFY2(r.out.contains(u"recipients: 3\nduplicates: 2\n"), qPrintable(r.out));
+    QVERIFY2(!r.out.contains(u"destinations:"), qPrintable(r.out));
+    QFile out(written);
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    QCOMPARE(out.readAll(), QByteArray("+393471234567;+393331234567;+447700900123;"));
+
+    const Run missing = RunCount({QStringLiteral("--text"), QStringLiteral("x"),
+                                  QStringLiteral("--numbers-file"), dir.filePath(QStringLiteral("none.txt")),
+                                  QStringLiteral("--language"), QStringLiteral("ENG")});
+    QCOMPARE(missing.code, int(CliRefused));
+    QCOMPARE(missing.out, QString());
+}
+
 void TestCountCommand::badArguments_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -183,6 +213,9 @@ void TestCountCommand::badArguments_data()
     QTest::newRow("negative recipients") << QStringList{QStringLiteral("--recipients"), QStringLiteral("-1")};
     QTest::newRow("counts and numbers") << QStringList{QStringLiteral("--recipients"), QStringLiteral("1"),
                                                        QStringLiteral("--to"), QStringLiteral("+391")};
+    QTest::newRow("destinations file without numbers")
+        << QStringList{QStringLiteral("--recipients"), QStringLiteral("1"),
+                       QStringLiteral("--destinations-out"), QStringLiteral("out.txt")};
     QTest::newRow("list without a phone book") << QStringList{QStringLiteral("--text"), QStringLiteral("x"),
                                                               QStringLiteral("--list"), QStringLiteral("A")};
 }
