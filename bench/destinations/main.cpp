@@ -1,17 +1,16 @@
-// 1,000,000 recipient numbers (10% duplicates, mixed spellings) through CleanPhoneNumber and
-// the destination builder, against `sort -u` on the same numbers in the same run.
-// Prints both times and the ratio, and times ParseNumberList on a pasted list of 100,000 lines.
-// --small runs 10,000 numbers (smoke test).
+// 1,000,000 recipient numbers (10% duplicates, mixed spellings) in a file: brelmont-cli count
+// --numbers-file cleaning and de-duplicating them into a destination string written to a file,
+// against `sort -u` of the same file into a file, whole process against whole process, the two
+// sides alternating. Prints every pair, min and median of each side and their ratio.
+// --small runs 10,000 numbers once (smoke test); --pairs N sets the pairs.
+#include "../common/BenchPairs.h"
 #include "compose/Destinations.h"
 #include "compose/PhoneNumber.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 namespace {
 
@@ -37,8 +36,10 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    const bool small = app.arguments().contains(QStringLiteral("--small"));
+    const QStringList args = app.arguments();
+    const bool small = args.contains(QStringLiteral("--small"));
     const int total = small ? 10000 : 1000000;
+    const int pairs = Bench::Option(args, "--pairs", small ? 1 : 5);
     const int uniqueCount = total - total / 10;
 
     // The same spelling for repeats of a number, so `sort -u` sees the duplicates too.
@@ -62,46 +63,44 @@ int main(int argc, char* argv[])
         }
         f.write(numbers.join(u'\n').toUtf8() + '\n');
     }
-
-    QElapsedTimer timer;
-    timer.start();
+    // What the destination string must hold, from the same rules in this process.
     TDestinationBuilder builder(numbers.size());
-    QString result;
-    for (const QString& n : numbers) {
-        QString number = n;
-        CleanPhoneNumber(number, result);
-        builder.Add(result);
-    }
-    const TDestinations d = builder.Finish();
-    const double ours = timer.nsecsElapsed() / 1e6;
+    for (const QString& n : numbers)
+        builder.Add(AcceptedPhoneNumber(n));
+    const int expected = builder.UniqueRecipients();
 
-    QProcess sort;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    sort.setProcessEnvironment(env);
-    timer.restart();
-    sort.start(QStringLiteral("sort"), {QStringLiteral("-u"), QStringLiteral("-o"),
-                                        dir.filePath(QStringLiteral("sorted.txt")), input});
-    if (!sort.waitForFinished(600000) || sort.exitCode() != 0) {
-        out << "sort -u failed: " << sort.errorString() << "\n";
-        return 1;
-    }
-    const double sorted = timer.nsecsElapsed() / 1e6;
+    env.insert(QStringLiteral("BRELMONT_REGISTRY"), dir.filePath(QStringLiteral("registry.reg")));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    const QString destinations = dir.filePath(QStringLiteral("destinations.txt"));
+    const Bench::TProcessRun cli{QStringLiteral(BRELMONT_CLI),
+                                 {QStringLiteral("count"), QStringLiteral("--text"), QStringLiteral("Ciao"),
+                                  QStringLiteral("--language"), QStringLiteral("ENG"),
+                                  QStringLiteral("--numbers-file"), input,
+                                  QStringLiteral("--destinations-out"), destinations},
+                                 {},
+                                 QProcess::nullDevice(),
+                                 env};
+    const Bench::TProcessRun sort{
+        QStringLiteral("sort"),
+        {QStringLiteral("-u"), QStringLiteral("-o"), dir.filePath(QStringLiteral("sorted.txt")), input},
+        {},
+        QProcess::nullDevice(),
+        env};
 
-    // A pasted list of 100,000 lines (or all of them with --small) through ParseNumberList.
-    const QString pasted =
-        numbers.mid(0, qMin<qsizetype>(numbers.size(), 100000)).join(QStringLiteral(";\r\n"));
-    timer.restart();
-    const QStringList parsed = ParseNumberList(pasted);
-    const double parsing = timer.nsecsElapsed() / 1e6;
+    out << "numbers: " << total << " in a file of " << QFile(input).size() << " bytes; " << pairs
+        << " pairs, sides alternating\n";
+    const Bench::TPairs result = Bench::TimePairs(
+        out, QStringLiteral("numbers"), pairs, [&] { return Bench::TimeProcess(cli); },
+        [&] { return Bench::TimeProcess(sort); });
 
-    out << "numbers: " << total << ", unique: " << d.UniqueRecipients
-        << ", duplicates: " << d.DuplicateRecipients << ", dropped: " << d.DroppedNumbers
-        << ", destination string: " << d.DestinationString.size() << " characters\n"
-        << "CleanPhoneNumber + BuildDestinations: " << ours << " ms\n"
-        << "sort -u (LC_ALL=C): " << sorted << " ms\n"
-        << "ratio: " << (sorted > 0 ? ours / sorted : 0) << " (target: 1 or less)\n"
-        << "ParseNumberList of a pasted list of " << qMin<qsizetype>(numbers.size(), 100000)
-        << " lines: " << parsing << " ms, " << parsed.size() << " pieces accepted\n";
-    return d.UniqueRecipients + d.DuplicateRecipients == total && d.DroppedNumbers == 0 ? 0 : 1;
+    QFile written(destinations);
+    const int got = written.open(QIODevice::ReadOnly) ? int(written.readAll().count(';')) : -1;
+    out << "destination string: " << got << " numbers (expected " << expected << ")\n";
+    const bool met = Bench::PrintRatio(out, QStringLiteral("brelmont-cli count --numbers-file"),
+                                       QStringLiteral("sort -u"), result, 1.0);
+    out << (met ? "target met\n" : "target NOT met\n");
+    return got == expected ? 0 : 1;
 }
