@@ -924,6 +924,22 @@ bool TPhoneBook::DeleteListMember(TSQLiteDatabase* given, const TContactData& li
     });
 }
 
+bool TPhoneBook::UpdateListMember(TSQLiteDatabase* given, const TContactData& list,
+                                  const TContactData& member)
+{
+    if (const QString problem = ReservedProblem(list.NickName); !problem.isEmpty()) {
+        Fail(problem);
+        return false;
+    }
+    return Run(given, [&](TSQLiteDatabase& db) {
+        TTransactionScope transaction(db);
+        db.Execute("UPDATE " + SqlIdentifier(list.NickName) +
+                   " SET NICK_NAME=" + SqlLiteral(member.NickName) + ", NUMBER=" + SqlLiteral(member.Number) +
+                   " WHERE ID = " + QByteArray::number(member.ID) + ';');
+        transaction.Commit();
+    });
+}
+
 int TPhoneBook::NextContactID()
 {
     int next = 1;

@@ -69,6 +69,8 @@ public:
     bool DeleteContact(TSQLiteDatabase* db, const TContactData& record);
     bool DeleteList(TSQLiteDatabase* db, const TContactData& list);
     bool DeleteListMember(TSQLiteDatabase* db, const TContactData& list, const TContactData& member);
+    // A member's name and number in its list's table (member IDs are the list table's own).
+    bool UpdateListMember(TSQLiteDatabase* db, const TContactData& list, const TContactData& member);
     int NextContactID();
 
     // For the list window. SaveListTable and DropListTable raise ESQLiteException; the
