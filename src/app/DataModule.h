@@ -1,17 +1,21 @@
 #pragma once
 
 #include "i18n/GlobalTexts.h"
+#include "phonebook/PhoneBookServices.h"
 #include "platform/SoundOutput.h"
 
 #include <QObject>
 #include <memory>
 
+class TContactsTree;
+class TDM_TarvoPhoneBook;
 class TGatewayResults;
+class TPhoneBook;
 class TSettingsHolder;
 
-// The program's global data module: the message texts the network results show, and the
-// services that report to the main window by signals (the gateway's sends and credit queries).
-// No windows.
+// The program's global data module: the message texts the network results show, the
+// services that report to the main window by signals (the gateway's sends and credit queries),
+// and the phone book (the local file, the contacts tree, the remote phone book). No windows.
 class TDM_Global : public QObject
 {
     Q_OBJECT
@@ -24,6 +28,10 @@ public:
 
     void ApplyLanguage(const QString& code);
     TGatewayResults& Gateway() const { return *m_gateway; }
+    TPhoneBookServices& PhoneBook() { return m_phoneBookServices; }
+    // The remote phone book takes the account as the settings hold it now: called once the
+    // settings are loaded. It reaches the network only when one of its operations is called.
+    void CreateRemotePhoneBook();
 
     TGlobalTexts Texts;
 
@@ -33,4 +41,8 @@ private:
     TSettingsHolder& m_settings;
     ISoundPlayer* m_sounds;
     std::unique_ptr<TGatewayResults> m_gateway;
+    std::unique_ptr<TPhoneBook> m_phoneBook;
+    std::unique_ptr<TContactsTree> m_contactsTree;
+    std::unique_ptr<TDM_TarvoPhoneBook> m_remotePhoneBook;
+    TPhoneBookServices m_phoneBookServices;
 };

@@ -22,13 +22,15 @@ TBrelmontProgram::TBrelmontProgram(const QStringList& arguments, const QString& 
     // 1. The main window reads no setting when it is created.
     m_sounds = std::make_unique<TSoundPlayer>();
     m_global = std::make_unique<TDM_Global>(*m_settings, m_sounds.get());
-    m_main = std::make_unique<TF_Main>(*m_settings, m_global->Gateway(), arguments);
+    m_main = std::make_unique<TF_Main>(*m_settings, m_global->Gateway(), m_global->PhoneBook(), arguments);
     connect(m_main.get(), &TF_Main::programEnding, this, &TBrelmontProgram::ending);
 
     // 2. The data module's texts follow the settings' language from the first load on.
     // 3. The settings load the registry and size and place the main window.
     m_settings->SetWindowHost(m_main.get());
     m_settings->LoadSettings(true);
+    // 4. The remote phone book, with the account the settings hold.
+    m_global->CreateRemotePhoneBook();
 }
 
 TBrelmontProgram::~TBrelmontProgram()
