@@ -1,6 +1,9 @@
 #pragma once
 
 #include "net/GatewayService.h"
+#include "phonebook/ContactsTree.h"
+#include "phonebook/PhoneBook.h"
+#include "phonebook/PhoneBookServices.h"
 #include "settings/SettingsHolder.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/TrayController.h"
@@ -24,22 +27,27 @@ public:
     int sends = 0;
 };
 
-// A main window wired to settings in a registry file of its own and a counting gateway.
+// A main window wired to settings in a registry file of its own, a counting gateway and a
+// phone book in the fixture's folder (no remote phone book unless a test sets one).
 struct TMainWindowFixture
 {
     QTemporaryDir folder;
     std::unique_ptr<TSettingsHolder> settings;
     TFakeGateway gateway;
+    TPhoneBook phoneBook{folder.filePath(QStringLiteral("pbook.qpb")), QString()};
+    TContactsTree tree;
+    TPhoneBookServices phoneBookServices{phoneBook, tree};
     std::unique_ptr<TF_Main> main;
 
     QString RegistryPath() const { return folder.filePath(QStringLiteral("registry.reg")); }
+    QString PhoneBookFile() const { return phoneBook.CurrentFile(); }
 
     // userName empty: the demo account.
     void Create(const QString& userName = QStringLiteral("mario"),
                 const QString& password = QStringLiteral("secret"), const QStringList& arguments = {})
     {
         settings = std::make_unique<TSettingsHolder>(RegistryPath());
-        main = std::make_unique<TF_Main>(*settings, gateway, arguments);
+        main = std::make_unique<TF_Main>(*settings, gateway, phoneBookServices, arguments);
         main->TimerStart->stop(); // the start-up step runs only where a test asks for it
         settings->SetWindowHost(main.get());
         settings->LoadSettings(true);

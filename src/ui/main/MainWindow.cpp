@@ -17,9 +17,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-TF_Main::TF_Main(TSettingsHolder& settings, TGatewayService& gateway, const QStringList& arguments,
-                 QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_gateway(gateway), m_arguments(arguments)
+TF_Main::TF_Main(TSettingsHolder& settings, TGatewayService& gateway, TPhoneBookServices& phoneBook,
+                 const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_gateway(gateway), m_phoneBook(phoneBook),
+      m_arguments(arguments)
 {
     setObjectName(QStringLiteral("TF_Main"));
     setWindowTitle(Caption());
@@ -42,6 +43,7 @@ TF_Main::TF_Main(TSettingsHolder& settings, TGatewayService& gateway, const QStr
     connect(m_tray, &TTrayController::pressed, this, [this] { SetConnectionState(ConnectionError); });
     ConnectGateway();
     ConnectSettings();
+    ConnectPhoneBookAreas();
     // FormCreate: first activation pending, not in the tray, credit unknown.
     SetCredit(-1);
     ApplyLanguage(QStringLiteral("ITA"));
@@ -78,9 +80,9 @@ void TF_Main::BuildLayout()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_topPanel = new TTopPanel(central);
-    m_contactPanel = new TContactPanel(central);
-    m_contactsPane = new TContactsPane(central);
-    m_recipientsPanel = new TRecipientsPanel(central);
+    m_contactsPane = new TContactsPane(m_phoneBook, m_settings, *m_topPanel, central);
+    m_contactPanel = new TContactPanel(m_contactsPane->Edits(), m_settings, *m_topPanel, central);
+    m_recipientsPanel = new TRecipientsPanel(m_phoneBook, m_settings, central);
     m_messagePanel = new TMessagePanel(central);
     m_statusBar = new TMainStatusBar(central);
     layout->addWidget(m_topPanel);
@@ -158,8 +160,10 @@ void TF_Main::NormaliseStatusPanel1()
 
 void TF_Main::SetConnectionState(bool error)
 {
-    if (!error)
+    if (!error) {
         m_statusBar->SetPanel2Text(QString());
+        m_contactsPane->OfferEmptyNotice(m_tray->HiddenInTray);
+    }
     ConnectionError = error;
     m_statusBar->Light()->SetError(error);
     NormaliseStatusPanel1();
@@ -201,8 +205,11 @@ void TF_Main::TimerPulisciMessaggioTimer()
 
 void TF_Main::TimerAskCreditTimer()
 {
-    if (m_tray->HiddenInTray)
+    if (m_tray->HiddenInTray) {
+        m_creditTickSkipped = true; // run when the window comes back
         return;
+    }
+    m_creditTickSkipped = false;
     TimerAskCredit->stop();
     m_gateway.AskCredit(0);
     TimerAskCredit->start();
@@ -218,9 +225,14 @@ void TF_Main::BringToFront()
 
 void TF_Main::OnRestored()
 {
-    // A restore while the light is red asks the credit again (silently).
-    if (!m_tray->Starting && ConnectionError)
+    // A tick that fell while the window was in the tray runs now; otherwise a restore while the
+    // light is red asks the credit again (silently).
+    if (m_creditTickSkipped && !m_tray->Starting)
+        TimerAskCreditTimer();
+    else if (!m_tray->Starting && ConnectionError)
         m_gateway.AskCredit(0);
+    // A start in the tray kept the empty-phone-book notice for the first time the window shows.
+    m_contactsPane->OfferEmptyNotice(m_tray->HiddenInTray);
 }
 
 void TF_Main::FormActivate()
@@ -230,14 +242,9 @@ void TF_Main::FormActivate()
         m_tray->HiddenInTray = false;
     ApplyLanguage(m_settings.GetLanguage());
     ProgramActionsUpdate();
-    if (!m_tray->Starting)
-        return;
-    // First activation: the connection light starts red, then the silent credit query.
-    SetConnectionState(true);
-    setWindowTitle(Caption());
-    m_gateway.AskCredit(0);
-    m_tray->Starting = false;
-    SetConnectionState(ConnectionError);
+    if (m_tray->Starting)
+        FirstActivation();
+    FocusMessageBox();
 }
 
 void TF_Main::FormResize()
@@ -253,6 +260,10 @@ void TF_Main::TimerStartTimer()
     TimerStart->stop();
     ApplyLanguage(m_settings.GetLanguage());
     m_tray->StartUpVisibility(m_arguments);
+    // A window that went to the tray is not activated until the user opens it, and one that was
+    // shown may be activated late: the phone book and the first credit query do not wait.
+    if (m_tray->Starting)
+        FirstActivation();
 }
 
 void TF_Main::RequestExit()

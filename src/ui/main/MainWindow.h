@@ -18,6 +18,7 @@ class TGatewayService;
 class TMainStatusBar;
 class TMessagePanel;
 class TRecipientsPanel;
+struct TPhoneBookServices;
 class TTopPanel;
 class TTrayController;
 
@@ -41,13 +42,16 @@ public:
     static constexpr int ClearStatusTextInterval = 8000;
     static constexpr int StartInterval = 10;
 
-    TF_Main(TSettingsHolder& settings, TGatewayService& gateway, const QStringList& arguments = {},
-            QWidget* parent = nullptr);
+    TF_Main(TSettingsHolder& settings, TGatewayService& gateway, TPhoneBookServices& phoneBook,
+            const QStringList& arguments = {}, QWidget* parent = nullptr);
     ~TF_Main() override;
 
     TTrayController& Tray() const { return *m_tray; }
     TTopPanel* TopPanel() const { return m_topPanel; }
     TMainStatusBar* StatusBar() const { return m_statusBar; }
+    TContactPanel* ContactPanel() const { return m_contactPanel; }
+    TContactsPane* ContactsPane() const { return m_contactsPane; }
+    TRecipientsPanel* RecipientsPanel() const { return m_recipientsPanel; }
     // The settings dialog, built the first time it is opened (null until then).
     TF_Settings* SettingsDialog() const { return m_settingsDialog.get(); }
 
@@ -63,6 +67,9 @@ public:
     void SetCredit(qint64 thousandths);
     void SetConnectionState(bool error);
     bool IsWindowStateNormal() const;
+    // The contact panel is open (false) or closed (true): the rest of the window follows, and
+    // the tray icon has its menu only while on.
+    void EnableMainControls(bool on);
 
     // ISettingsWindowHost
     QPoint CurrentPosition() const override { return pos(); }
@@ -126,6 +133,13 @@ private:
     void BuildTimers();
     void ConnectGateway();
     void ConnectSettings();
+    // The phone book's areas: contacts pane, contact panel, recipients panel.
+    void ConnectPhoneBookAreas();
+    // The once-only steps of the first activation; also run by the start-up step when the
+    // window goes straight to the tray.
+    void FirstActivation();
+    void PhoneBookLoaded(bool atStart);
+    void FocusMessageBox();
     void NormaliseStatusPanel1();
     bool IsDemoUser() const;
     void OpenUrl(const QUrl& url);
@@ -138,9 +152,11 @@ private:
 
     TSettingsHolder& m_settings;
     TGatewayService& m_gateway;
+    TPhoneBookServices& m_phoneBook;
     QStringList m_arguments;
     std::unique_ptr<TF_Settings> m_settingsDialog;
     bool m_ending = false;
+    bool m_creditTickSkipped = false; // a tick fell while the window was in the tray
     QString m_lastPanel1Text;
     QString m_language;
 

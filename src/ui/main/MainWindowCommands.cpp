@@ -6,6 +6,8 @@
 #include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/SettingsDialog.h"
 #include "ui/dialogs/TestMessageDialog.h"
+#include "ui/main/ContactPanel.h"
+#include "ui/main/ContactsPane.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/PictureToolBar.h"
 #include "ui/main/TopPanel.h"
@@ -53,6 +55,13 @@ void TF_Main::BuildMenus()
 {
     m_actionsMenu = menuBar()->addMenu(QString());
     m_actionsMenu->setObjectName(QStringLiteral("Azioni1"));
+    // The phone book's commands, made by its areas.
+    m_actionsMenu->addAction(m_contactPanel->aAggiungiContatto);
+    m_actionsMenu->addAction(m_contactsPane->aModificaContatto);
+    m_actionsMenu->addAction(m_contactsPane->aEliminaContatto);
+    m_actionsMenu->addAction(m_contactPanel->aAddCustomNumber);
+    m_actionsMenu->addAction(m_contactsPane->aQuickSearch);
+    m_actionsMenu->addSeparator();
     // With no tray to reach it from, Exit must be on the window itself.
     m_actionsMenu->addAction(aChiudiProgramma);
 
@@ -77,11 +86,15 @@ void TF_Main::BuildToolBar()
 {
     // The pictures call their commands directly, whatever the commands' enabled state.
     TPictureToolBar* bar = m_topPanel->ToolBar();
+    bar->AddPicture(1, {"Aggiungi contatto", "Add contact", "Adicionar contacto"},
+                    [this] { m_contactPanel->OpenAdd(); });
     bar->AddPicture(3, {"Lista SMS inviati", "SMS Archive", "Lista SMS enviados"},
                     [this] { ShowSentMessages(); });
     bar->AddPicture(4, {"Visualizza credito", "Show your credit", "Requerer credito"},
                     [this] { ShowCredit(); });
     bar->AddPicture(5, {"Acquista credito", "Buy credit", "Comprar credito"}, [this] { BuyCredit(); });
+    bar->AddPicture(6, {"Cerca contatto", "Find contact", "Procurar contacto"},
+                    [this] { m_contactsPane->ShowQuickSearch(); });
 }
 
 void TF_Main::ShowCredit()

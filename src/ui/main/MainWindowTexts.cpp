@@ -1,7 +1,10 @@
 // The main window's captions in each language.
 #include "i18n/Language.h"
+#include "ui/main/ContactPanel.h"
+#include "ui/main/ContactsPane.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/PictureToolBar.h"
+#include "ui/main/RecipientsPanel.h"
 #include "ui/main/TopPanel.h"
 #include "ui/main/TrayController.h"
 
@@ -41,6 +44,9 @@ void TF_Main::ApplyLanguage(const QString& code)
     Title(code, m_helpMenu, {"Aiuto", "Help", "Ajuda"});
 
     m_topPanel->ToolBar()->ApplyLanguage(code);
+    m_contactsPane->ApplyLanguage(code);
+    m_contactPanel->ApplyLanguage(code);
+    m_recipientsPanel->ApplyLanguage(code);
     m_tray->Language = code;
 
     // Work that does not depend on the code: the web-site entry names the maker's site.

@@ -85,10 +85,24 @@ TFR_TextPanel* TNoticeArea::FindStrip(const QString& name) const
     return m_stack->findChild<TFR_TextPanel*>(name, Qt::FindDirectChildrenOnly);
 }
 
+QWidget* TNoticeArea::FindAnyStrip(const QString& name) const
+{
+    if (name.isEmpty())
+        return nullptr;
+    return m_stack->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+}
+
+void TNoticeArea::AddStrip(QWidget* strip)
+{
+    strip->setParent(m_stack);
+    m_layout->insertWidget(m_layout->count() - 1, strip);
+    strip->show();
+}
+
 QString TNoticeArea::UniqueName(const QString& base) const
 {
     QString name = base;
-    for (int n = 2; FindStrip(name); ++n)
+    for (int n = 2; FindAnyStrip(name); ++n)
         name = base + u'_' + QString::number(n);
     return name;
 }
@@ -113,7 +127,7 @@ TFR_TextPanel* TNoticeArea::ShowNotice(int kind, const QString& message, const Q
     return strip;
 }
 
-void TNoticeArea::RemoveStrip(TFR_TextPanel* strip)
+void TNoticeArea::RemoveStrip(QWidget* strip)
 {
     if (!strip)
         return;
@@ -126,5 +140,5 @@ void TNoticeArea::RemoveStrip(TFR_TextPanel* strip)
 
 int TNoticeArea::StripCount() const
 {
-    return static_cast<int>(m_stack->findChildren<TFR_TextPanel*>(Qt::FindDirectChildrenOnly).size());
+    return static_cast<int>(m_stack->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size());
 }

@@ -44,11 +44,15 @@ public:
     explicit TNoticeArea(QWidget* parent = nullptr);
 
     TFR_TextPanel* FindStrip(const QString& name) const;
+    // A strip of any kind (a notice or the quick search) by its name.
+    QWidget* FindAnyStrip(const QString& name) const;
+    // Adds a strip of another kind below the strips shown.
+    void AddStrip(QWidget* strip);
     // Finds the strip called name or adds a new one (created is set then); sets its text and icon.
     // An empty name takes "Fr_" and the time as HHNNSS (made unique within the area).
     TFR_TextPanel* ShowNotice(int kind, const QString& message, const QString& name, bool* created);
     // Removes and destroys the strip.
-    void RemoveStrip(TFR_TextPanel* strip);
+    void RemoveStrip(QWidget* strip);
     int StripCount() const;
 
 signals:

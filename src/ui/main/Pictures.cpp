@@ -1,5 +1,7 @@
 #include "ui/main/Pictures.h"
 
+#include "ui/main/PhoneBookPictures.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -52,6 +54,10 @@ QIcon ProgramIcon()
 
 QPixmap ToolPicture(int number, bool highlighted)
 {
+    if (number == 1)
+        return PhoneBookPictures::AddContactTool(highlighted);
+    if (number == 6)
+        return PhoneBookPictures::FindContactTool(highlighted);
     QPixmap pixmap = Canvas(24);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);

@@ -27,12 +27,18 @@ TFR_TextPanel* TTopPanel::ShowNotice(int kind, const QString& message, const QSt
     return strip;
 }
 
-void TTopPanel::UserTextClose(TFR_TextPanel* strip)
+void TTopPanel::UserTextClose(QWidget* strip)
 {
-    if (!strip || !m_noticeArea->FindStrip(strip->objectName()))
+    if (!strip || m_noticeArea->FindAnyStrip(strip->objectName()) != strip)
         return;
     m_noticeArea->RemoveStrip(strip);
     SetNoticeCount(m_noticeCount - 1);
+}
+
+void TTopPanel::AddStrip(QWidget* strip)
+{
+    m_noticeArea->AddStrip(strip);
+    SetNoticeCount(m_noticeCount + 1);
 }
 
 void TTopPanel::SetNoticeCount(int n)

@@ -25,7 +25,9 @@ public:
     // An empty name takes "Fr_" and the time as HHNNSS.
     TFR_TextPanel* ShowNotice(int kind, const QString& message, const QString& name);
     // Destroys the strip and counts one less.
-    void UserTextClose(TFR_TextPanel* strip);
+    void UserTextClose(QWidget* strip);
+    // Adds a strip of another kind (the quick search) and counts it.
+    void AddStrip(QWidget* strip);
     int NoticeCount() const { return m_noticeCount; }
     // How many strips the panel makes room for; 0 hides the notice area.
     void SetNoticeCount(int n);

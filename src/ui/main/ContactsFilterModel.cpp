@@ -1,0 +1,230 @@
+#include "ui/main/ContactsFilterModel.h"
+
+#include "phonebook/ContactsModel.h"
+#include "ui/main/PhoneBookPictures.h"
+
+#include <algorithm>
+
+TContactsFilterModel::TContactsFilterModel(TContactsModel* source, QObject* parent)
+    : QAbstractProxyModel(parent), m_source(source)
+{
+    QAbstractProxyModel::setSourceModel(source);
+    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] { beginResetModel(); });
+    connect(source, &QAbstractItemModel::modelReset, this, [this] {
+        Rebuild();
+        endResetModel();
+    });
+    connect(source, &QAbstractItemModel::rowsAboutToBeInserted, this,
+            &TContactsFilterModel::BeginSourceChange);
+    connect(source, &QAbstractItemModel::rowsInserted, this, &TContactsFilterModel::EndSourceChange);
+    connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            &TContactsFilterModel::SourceRowsAboutToBeRemoved);
+    connect(source, &QAbstractItemModel::rowsRemoved, this, &TContactsFilterModel::EndSourceChange);
+    connect(source, &QAbstractItemModel::layoutAboutToBeChanged, this,
+            &TContactsFilterModel::BeginSourceChange);
+    connect(source, &QAbstractItemModel::layoutChanged, this, &TContactsFilterModel::EndSourceChange);
+    connect(source, &QAbstractItemModel::dataChanged, this, &TContactsFilterModel::SourceDataChanged);
+    Rebuild();
+}
+
+TContactsFilterModel::~TContactsFilterModel() = default;
+
+void TContactsFilterModel::Rebuild()
+{
+    m_top.clear();
+    m_partialLists.clear();
+    const TContactNode* root = m_source->NodeOf({});
+    m_top.reserve(size_t(root->ChildCount()));
+    for (int r = 0; r < root->ChildCount(); ++r) {
+        TContactNode* node = root->Child(r);
+        if (node->IsHidden())
+            continue;
+        m_top.push_back(node);
+        bool partial = false;
+        for (int c = 0; c < node->ChildCount() && !partial; ++c)
+            partial = node->Child(c)->IsHidden();
+        if (!partial)
+            continue;
+        std::vector<TContactNode*>& shown = m_partialLists[node];
+        for (int c = 0; c < node->ChildCount(); ++c)
+            if (!node->Child(c)->IsHidden())
+                shown.push_back(node->Child(c));
+    }
+}
+
+// A source change keeps the rows this model hands out (expanded lists, the selection) on their
+// nodes: announced as a layout change, with the persistent rows moved to their nodes' new rows.
+void TContactsFilterModel::BeginSourceChange()
+{
+    if (m_changeDepth++ > 0)
+        return;
+    emit layoutAboutToBeChanged();
+    m_persistentBefore = persistentIndexList();
+    m_persistentNodes.clear();
+    m_persistentNodes.reserve(size_t(m_persistentBefore.size()));
+    for (const QModelIndex& index : m_persistentBefore)
+        m_persistentNodes.push_back(NodeOf(index));
+}
+
+void TContactsFilterModel::SourceRowsAboutToBeRemoved(const QModelIndex& parent, int first, int last)
+{
+    BeginSourceChange();
+    const TContactNode* owner = m_source->NodeOf(parent);
+    for (int r = first; r <= last; ++r) {
+        const TContactNode* node = owner->Child(r);
+        m_going.push_back(node);
+        for (int c = 0; c < node->ChildCount(); ++c)
+            m_going.push_back(node->Child(c));
+    }
+}
+
+void TContactsFilterModel::EndSourceChange()
+{
+    if (--m_changeDepth > 0)
+        return;
+    Rebuild();
+    QModelIndexList after;
+    after.reserve(m_persistentBefore.size());
+    for (const TContactNode* node : m_persistentNodes) {
+        const bool gone = std::find(m_going.begin(), m_going.end(), node) != m_going.end();
+        after.append(gone ? QModelIndex() : IndexOf(node));
+    }
+    changePersistentIndexList(m_persistentBefore, after);
+    m_persistentBefore.clear();
+    m_persistentNodes.clear();
+    m_going.clear();
+    emit layoutChanged();
+}
+
+void TContactsFilterModel::SourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                             const QList<int>& roles)
+{
+    if (m_changeDepth > 0 || !topLeft.isValid())
+        return;
+    if (topLeft.row() == bottomRight.row()) {
+        const QModelIndex shown = mapFromSource(topLeft);
+        if (shown.isValid())
+            emit dataChanged(shown, shown, roles);
+        return;
+    }
+    // A range (the captions of the top level in another language): every shown row of that level.
+    const QModelIndex parent = mapFromSource(topLeft.parent());
+    const int rows = rowCount(parent);
+    if (rows > 0)
+        emit dataChanged(index(0, 0, parent), index(rows - 1, 0, parent), roles);
+}
+
+TContactNode* TContactsFilterModel::NodeOf(const QModelIndex& index) const
+{
+    return index.isValid() ? static_cast<TContactNode*>(index.internalPointer()) : nullptr;
+}
+
+int TContactsFilterModel::VisibleChildCount(const TContactNode* list) const
+{
+    const auto partial = m_partialLists.find(list);
+    return partial == m_partialLists.end() ? list->ChildCount() : int(partial->second.size());
+}
+
+TContactNode* TContactsFilterModel::VisibleChild(const TContactNode* list, int row) const
+{
+    const auto partial = m_partialLists.find(list);
+    return partial == m_partialLists.end() ? list->Child(row) : partial->second[size_t(row)];
+}
+
+// The row among the shown nodes of its level (they keep tree order), -1 when hidden.
+int TContactsFilterModel::RowOf(const TContactNode* node) const
+{
+    if (!node || node->IsRoot() || node->IsHidden())
+        return -1;
+    const TContactNode* parent = node->Parent();
+    const std::vector<TContactNode*>* level = nullptr;
+    if (parent->IsRoot()) {
+        level = &m_top;
+    } else {
+        if (RowOf(parent) < 0)
+            return -1;
+        const auto partial = m_partialLists.find(parent);
+        if (partial == m_partialLists.end())
+            return node->Row();
+        level = &partial->second;
+    }
+    const auto it = std::lower_bound(level->begin(), level->end(), node->Row(),
+                                     [](const TContactNode* n, int row) { return n->Row() < row; });
+    return it != level->end() && *it == node ? int(it - level->begin()) : -1;
+}
+
+QModelIndex TContactsFilterModel::IndexOf(const TContactNode* node) const
+{
+    const int row = RowOf(node);
+    return row < 0 ? QModelIndex() : createIndex(row, 0, const_cast<TContactNode*>(node));
+}
+
+QModelIndex TContactsFilterModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (column != 0 || row < 0)
+        return {};
+    if (!parent.isValid())
+        return row < int(m_top.size()) ? createIndex(row, 0, m_top[size_t(row)]) : QModelIndex();
+    const TContactNode* list = NodeOf(parent);
+    if (row >= VisibleChildCount(list))
+        return {};
+    return createIndex(row, 0, VisibleChild(list, row));
+}
+
+QModelIndex TContactsFilterModel::parent(const QModelIndex& child) const
+{
+    const TContactNode* node = NodeOf(child);
+    if (!node || node->Parent()->IsRoot())
+        return {};
+    return IndexOf(node->Parent());
+}
+
+int TContactsFilterModel::rowCount(const QModelIndex& parent) const
+{
+    if (!parent.isValid())
+        return int(m_top.size());
+    if (parent.column() > 0)
+        return 0;
+    return VisibleChildCount(NodeOf(parent));
+}
+
+int TContactsFilterModel::columnCount(const QModelIndex&) const
+{
+    return 1;
+}
+
+bool TContactsFilterModel::hasChildren(const QModelIndex& parent) const
+{
+    return rowCount(parent) > 0;
+}
+
+QVariant TContactsFilterModel::data(const QModelIndex& index, int role) const
+{
+    const TContactNode* node = NodeOf(index);
+    if (!node)
+        return {};
+    if (role == Qt::DecorationRole)
+        return PhoneBookPictures::Picture(node->Data().ImageIndex);
+    return m_source->data(m_source->IndexOf(node), role);
+}
+
+Qt::ItemFlags TContactsFilterModel::flags(const QModelIndex& index) const
+{
+    const TContactNode* node = NodeOf(index);
+    if (!node)
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (!node->IsList())
+        f |= Qt::ItemNeverHasChildren;
+    return f;
+}
+
+QModelIndex TContactsFilterModel::mapToSource(const QModelIndex& proxyIndex) const
+{
+    return m_source->IndexOf(NodeOf(proxyIndex));
+}
+
+QModelIndex TContactsFilterModel::mapFromSource(const QModelIndex& sourceIndex) const
+{
+    return IndexOf(m_source->NodeOf(sourceIndex));
+}
