@@ -161,22 +161,21 @@ void TContactsTree::Clear()
     Announce(&IContactsTreeObserver::TreeReset);
 }
 
-void TContactsTree::TakeContentFrom(TContactsTree& other)
+void TContactsTree::SwapContent(TContactsTree& other)
 {
     if (&other == this)
         return;
     Announce(&IContactsTreeObserver::TreeAboutToBeReset);
     other.Announce(&IContactsTreeObserver::TreeAboutToBeReset);
-    // The nodes live in other's chunks: the chunks come along.
-    m_root.m_children = std::move(other.m_root.m_children);
-    m_chunks = std::move(other.m_chunks);
-    m_free = std::move(other.m_free);
-    m_usedInLastChunk = std::exchange(other.m_usedInLastChunk, 0);
-    other.m_root.m_children.clear();
-    other.m_chunks.clear();
-    other.m_free.clear();
+    // The nodes live in their tree's chunks: the chunks go along with them.
+    m_root.m_children.swap(other.m_root.m_children);
+    m_chunks.swap(other.m_chunks);
+    m_free.swap(other.m_free);
+    std::swap(m_usedInLastChunk, other.m_usedInLastChunk);
     for (TContactNode* child : m_root.m_children)
         child->m_parent = &m_root;
+    for (TContactNode* child : other.m_root.m_children)
+        child->m_parent = &other.m_root;
     other.Announce(&IContactsTreeObserver::TreeReset);
     Announce(&IContactsTreeObserver::TreeReset);
 }

@@ -126,9 +126,10 @@ public:
     bool InUpdate() const { return m_updateDepth > 0; }
 
     void Clear();
-    // Replaces the content with other's nodes (announced as one reset) and leaves other empty;
-    // the nodes keep their addresses. A tree filled elsewhere (another thread) comes in this way.
-    void TakeContentFrom(TContactsTree& other);
+    // Exchanges the content with other's (announced to both as one reset); the nodes keep their
+    // addresses. A tree filled elsewhere (another thread) comes in this way, and the old content
+    // can be freed elsewhere too.
+    void SwapContent(TContactsTree& other);
     // Appends a node under parent (nullptr: the top level) and answers it.
     TContactNode* AddNode(TContactNode* parent, const TContactData& data);
     // The same for a record read from the phone book's file, without converting its texts.

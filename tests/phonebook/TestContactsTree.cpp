@@ -44,7 +44,7 @@ private slots:
     void treeSortFollowsCompare_data() { compare_data(); }
     void treeSortFollowsCompare();
     void removedNodesComeBackEmpty();
-    void takeContentMovesNodes();
+    void swapContentMovesNodes();
     void sortOrdersEveryLevel();
     void sortIsStable();
     void maxTopLevelId();
@@ -213,7 +213,7 @@ void TestContactsTree::removedNodesComeBackEmpty()
     }
 }
 
-void TestContactsTree::takeContentMovesNodes()
+void TestContactsTree::swapContentMovesNodes()
 {
     TContactsTree tree;
     tree.AddNode(nullptr, Contact({}, {}, QStringLiteral("old")));
@@ -222,8 +222,10 @@ void TestContactsTree::takeContentMovesNodes()
         TContactsTree filled;
         list = filled.AddNode(nullptr, ListRecord(QStringLiteral("Amici"), 1));
         filled.AddNode(list, Contact({}, {}, QStringLiteral("member")));
-        tree.TakeContentFrom(filled);
-        QCOMPARE(filled.TopLevelCount(), 0);
+        tree.SwapContent(filled);
+        QCOMPARE(filled.TopLevelCount(), 1);
+        QCOMPARE(filled.TopLevel(0)->Parent(), filled.Root());
+        QCOMPARE(filled.TopLevel(0)->Data().NickName, QStringLiteral("old"));
         filled.AddNode(nullptr, Contact({}, {}, QStringLiteral("other")));
     }
     QCOMPARE(tree.TopLevelCount(), 1);

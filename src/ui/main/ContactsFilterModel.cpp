@@ -9,7 +9,10 @@ TContactsFilterModel::TContactsFilterModel(TContactsModel* source, QObject* pare
     : QAbstractProxyModel(parent), m_source(source)
 {
     QAbstractProxyModel::setSourceModel(source);
-    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] { beginResetModel(); });
+    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        WriteFlags();
+        beginResetModel();
+    });
     connect(source, &QAbstractItemModel::modelReset, this, [this] {
         Rebuild();
         endResetModel();
@@ -29,17 +32,79 @@ TContactsFilterModel::TContactsFilterModel(TContactsModel* source, QObject* pare
 
 TContactsFilterModel::~TContactsFilterModel() = default;
 
+void TContactsFilterModel::SetVisibleRows(TVisibleRows rows)
+{
+    beginResetModel();
+    m_top = std::move(rows.Top);
+    m_topIsList = std::move(rows.TopIsList);
+    m_partialLists = std::move(rows.PartialLists);
+    m_flagsCurrent = false;
+    endResetModel();
+}
+
+void TContactsFilterModel::ShowAll()
+{
+    beginResetModel();
+    const TContactNode* root = m_source->NodeOf({});
+    m_top.clear();
+    m_topIsList.clear();
+    m_top.reserve(size_t(root->ChildCount()));
+    m_topIsList.reserve(size_t(root->ChildCount()));
+    for (int r = 0; r < root->ChildCount(); ++r) {
+        m_top.push_back(root->Child(r));
+        m_topIsList.push_back(root->Child(r)->IsList());
+    }
+    m_partialLists.clear();
+    m_flagsCurrent = false;
+    endResetModel();
+}
+
+// A keystroke changes only the shown rows; the nodes' flags follow when the tree itself is about
+// to change, so that the change keeps what shows.
+void TContactsFilterModel::WriteFlags()
+{
+    if (m_flagsCurrent)
+        return;
+    m_flagsCurrent = true;
+    const TContactNode* root = m_source->NodeOf({});
+    auto shown = m_top.begin(); // in tree order, like the rows
+    for (int r = 0; r < root->ChildCount(); ++r) {
+        TContactNode* node = root->Child(r);
+        const bool visible = shown != m_top.end() && *shown == node;
+        if (visible)
+            ++shown;
+        node->SetHidden(!visible);
+        const auto partial = m_partialLists.find(node);
+        auto member = partial == m_partialLists.end() ? std::vector<TContactNode*>::const_iterator()
+                                                      : partial->second.cbegin();
+        for (int c = 0; c < node->ChildCount(); ++c) {
+            TContactNode* child = node->Child(c);
+            bool memberVisible = true;
+            if (partial != m_partialLists.end()) {
+                memberVisible = member != partial->second.cend() && *member == child;
+                if (memberVisible)
+                    ++member;
+            }
+            child->SetHidden(!memberVisible);
+        }
+    }
+}
+
 void TContactsFilterModel::Rebuild()
 {
+    m_flagsCurrent = true;
     m_top.clear();
+    m_topIsList.clear();
     m_partialLists.clear();
     const TContactNode* root = m_source->NodeOf({});
     m_top.reserve(size_t(root->ChildCount()));
+    m_topIsList.reserve(size_t(root->ChildCount()));
     for (int r = 0; r < root->ChildCount(); ++r) {
         TContactNode* node = root->Child(r);
         if (node->IsHidden())
             continue;
         m_top.push_back(node);
+        m_topIsList.push_back(node->IsList());
         bool partial = false;
         for (int c = 0; c < node->ChildCount() && !partial; ++c)
             partial = node->Child(c)->IsHidden();
@@ -58,6 +123,7 @@ void TContactsFilterModel::BeginSourceChange()
 {
     if (m_changeDepth++ > 0)
         return;
+    WriteFlags();
     emit layoutAboutToBeChanged();
     m_persistentBefore = persistentIndexList();
     m_persistentNodes.clear();
@@ -116,7 +182,13 @@ void TContactsFilterModel::SourceDataChanged(const QModelIndex& topLeft, const Q
 
 TContactNode* TContactsFilterModel::NodeOf(const QModelIndex& index) const
 {
-    return index.isValid() ? static_cast<TContactNode*>(index.internalPointer()) : nullptr;
+    return index.isValid() ? reinterpret_cast<TContactNode*>(index.internalId() & ~quintptr(1)) : nullptr;
+}
+
+QModelIndex TContactsFilterModel::MakeIndex(int row, const TContactNode* node, bool list) const
+{
+    static_assert(alignof(TContactNode) > 1, "the lowest bit of a node's address is free");
+    return createIndex(row, 0, reinterpret_cast<quintptr>(node) | quintptr(list ? 1 : 0));
 }
 
 int TContactsFilterModel::VisibleChildCount(const TContactNode* list) const
@@ -134,7 +206,7 @@ TContactNode* TContactsFilterModel::VisibleChild(const TContactNode* list, int r
 // The row among the shown nodes of its level (they keep tree order), -1 when hidden.
 int TContactsFilterModel::RowOf(const TContactNode* node) const
 {
-    if (!node || node->IsRoot() || node->IsHidden())
+    if (!node || node->IsRoot())
         return -1;
     const TContactNode* parent = node->Parent();
     const std::vector<TContactNode*>* level = nullptr;
@@ -156,7 +228,7 @@ int TContactsFilterModel::RowOf(const TContactNode* node) const
 QModelIndex TContactsFilterModel::IndexOf(const TContactNode* node) const
 {
     const int row = RowOf(node);
-    return row < 0 ? QModelIndex() : createIndex(row, 0, const_cast<TContactNode*>(node));
+    return row < 0 ? QModelIndex() : MakeIndex(row, node, node->IsList());
 }
 
 QModelIndex TContactsFilterModel::index(int row, int column, const QModelIndex& parent) const
@@ -164,11 +236,12 @@ QModelIndex TContactsFilterModel::index(int row, int column, const QModelIndex& 
     if (column != 0 || row < 0)
         return {};
     if (!parent.isValid())
-        return row < int(m_top.size()) ? createIndex(row, 0, m_top[size_t(row)]) : QModelIndex();
+        return row < int(m_top.size()) ? MakeIndex(row, m_top[size_t(row)], m_topIsList[size_t(row)])
+                                       : QModelIndex();
     const TContactNode* list = NodeOf(parent);
     if (row >= VisibleChildCount(list))
         return {};
-    return createIndex(row, 0, VisibleChild(list, row));
+    return MakeIndex(row, VisibleChild(list, row), false); // lists hold contacts only
 }
 
 QModelIndex TContactsFilterModel::parent(const QModelIndex& child) const
@@ -195,6 +268,8 @@ int TContactsFilterModel::columnCount(const QModelIndex&) const
 
 bool TContactsFilterModel::hasChildren(const QModelIndex& parent) const
 {
+    if (parent.isValid() && !(parent.internalId() & 1))
+        return false;
     return rowCount(parent) > 0;
 }
 
@@ -210,11 +285,10 @@ QVariant TContactsFilterModel::data(const QModelIndex& index, int role) const
 
 Qt::ItemFlags TContactsFilterModel::flags(const QModelIndex& index) const
 {
-    const TContactNode* node = NodeOf(index);
-    if (!node)
+    if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (!node->IsList())
+    if (!(index.internalId() & 1))
         f |= Qt::ItemNeverHasChildren;
     return f;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/main/QuickSearchIndex.h"
+
 #include <QAbstractProxyModel>
 #include <unordered_map>
 #include <vector>
@@ -7,9 +9,10 @@
 class TContactNode;
 class TContactsModel;
 
-// The contacts model as the tree view shows it: the nodes the quick search left visible (the
-// nodes' hidden flags), with each node's picture. Rows map to the same nodes as the source; a
-// change of the source keeps every node's visibility, and new nodes are shown.
+// The contacts model as the tree view shows it: the nodes the quick search left visible, with
+// each node's picture. Rows map to the same nodes as the source. A change of the source keeps
+// every node's visibility (carried through the change by the nodes' hidden flags), and new
+// nodes are shown.
 class TContactsFilterModel : public QAbstractProxyModel
 {
     Q_OBJECT
@@ -24,14 +27,10 @@ public:
     // The row of a node, invalid when it (or its list) is hidden.
     QModelIndex IndexOf(const TContactNode* node) const;
 
-    // The nodes' hidden flags were changed: shows them anew (as one reset of this model).
-    template <typename Change> void ChangeVisibility(Change&& change)
-    {
-        beginResetModel();
-        change();
-        Rebuild();
-        endResetModel();
-    }
+    // Shows these rows (one reset of this model; every list closed).
+    void SetVisibleRows(TVisibleRows rows);
+    // Every node shown.
+    void ShowAll();
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -44,7 +43,9 @@ public:
     QModelIndex mapFromSource(const QModelIndex& sourceIndex) const override;
 
 private:
+    // The shown rows from the nodes' hidden flags, and the flags from the shown rows.
     void Rebuild();
+    void WriteFlags();
     void BeginSourceChange();
     void EndSourceChange();
     void SourceRowsAboutToBeRemoved(const QModelIndex& parent, int first, int last);
@@ -54,11 +55,16 @@ private:
     int VisibleChildCount(const TContactNode* list) const;
     TContactNode* VisibleChild(const TContactNode* list, int row) const;
     int RowOf(const TContactNode* node) const;
+    // A row's node is its internal id; a list's id carries a mark in its lowest bit, so that the
+    // view can ask whether a row may have children without this model reading the node.
+    QModelIndex MakeIndex(int row, const TContactNode* node, bool list) const;
 
     TContactsModel* m_source;
     std::vector<TContactNode*> m_top; // shown top-level nodes, in tree order
+    std::vector<quint8> m_topIsList;
     // Lists some of whose members are hidden: their shown members. Other lists show all.
     std::unordered_map<const TContactNode*, std::vector<TContactNode*>> m_partialLists;
+    bool m_flagsCurrent = true; // the nodes' flags say what shows
     // Between a source change's announcement and its end: the nodes of the persistent rows,
     // and the nodes on their way out.
     QModelIndexList m_persistentBefore;

@@ -99,7 +99,8 @@ TContactsPane::TContactsPane(TPhoneBookServices& services, TSettingsHolder& sett
     BuildActions();
     connect(vtContacts, &TContactsView::nodeClicked, this, &TContactsPane::addToRecipientsRequested);
     connect(vtContacts, &TContactsView::contextMenuWanted, this, &TContactsPane::ShowPopup);
-    connect(vtContacts, &TContactsView::deleteKeyPressed, aEliminaContatto, &QAction::trigger);
+    // The Actions menu's entry is hidden (and so disabled): the key runs the command itself.
+    connect(vtContacts, &TContactsView::deleteKeyPressed, this, &TContactsPane::DeleteWithQuestion);
     connect(vtContacts, &TContactsView::insertKeyPressed, this, &TContactsPane::addContactRequested);
     connect(vtContacts, &TContactsView::keypadPlusPressed, aAggiungiDestinatario, &QAction::trigger);
     connect(vtContacts->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -111,6 +112,7 @@ TContactsPane::TContactsPane(TPhoneBookServices& services, TSettingsHolder& sett
             m_index.reset();
             UpdateEmptyView();
         });
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] { m_index.reset(); });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         m_index.reset();
         UpdateEmptyView();
@@ -153,6 +155,8 @@ void TContactsPane::BuildActions()
     aEliminaContatto = make("aEliminaContatto", [this] { DeleteWithQuestion(); });
     aPopEliminaContatto = make("aPopEliminaContatto", [this] { PopupDelete(); });
     aPopEliminaContatto->setShortcut(QKeySequence::Delete);
+    aPopEliminaContatto->setShortcutContext(
+        Qt::WidgetShortcut); // while the menu is open: the tree has its own key
     aAggiungiDestinatario = make("aAggiungiDestinatario", [this] {
         if (TContactNode* node = SelectedNode())
             emit addToRecipientsRequested(node);
@@ -258,7 +262,7 @@ void TContactsPane::ShowPopup(const QPoint& globalPosition, TContactNode* nodeUn
 void TContactsPane::DeleteWithQuestion()
 {
     TContactNode* node = SelectedNode();
-    if (!node || !aEliminaContatto->isEnabled())
+    if (!m_edits->CanDelete(node))
         return;
     QMessageBox box(QMessageBox::Question, m_texts->DeleteCaption,
                     node->IsList() ? m_texts->DeleteListQuestion : m_texts->DeleteContactQuestion,
@@ -273,7 +277,7 @@ void TContactsPane::DeleteWithQuestion()
 void TContactsPane::PopupDelete()
 {
     TContactNode* node = SelectedNode();
-    if (!node || !aPopEliminaContatto->isEnabled())
+    if (!m_edits->CanDelete(node))
         return;
     if (!node->IsList()) {
         emit deleteConfirmRequested(node);
@@ -387,24 +391,31 @@ void TContactsPane::RefreshIndex()
         m_index = TQuickSearchIndex::Build(m_services.Tree);
 }
 
+void TContactsPane::ShowAllRows()
+{
+    if (m_index) // the index knows which rows are lists: the nodes need not be read
+        m_filter->SetVisibleRows(m_index->Filter({}));
+    else
+        m_filter->ShowAll();
+}
+
 void TContactsPane::FilterQuickSearch(const QString& text)
 {
-    std::vector<TContactNode*> lists;
-    if (!text.isEmpty())
-        RefreshIndex();
-    m_filter->ChangeVisibility([&] {
-        if (text.isEmpty())
-            ShowAllNodes(m_services.Tree);
-        else
-            ApplyQuickSearch(m_services.Tree, *m_index, text, lists);
-    });
+    if (text.isEmpty()) {
+        ShowAllRows();
+        return;
+    }
+    RefreshIndex();
+    TVisibleRows rows = m_index->Filter(text);
+    const std::vector<TContactNode*> lists = std::move(rows.ListsToExpand);
+    m_filter->SetVisibleRows(std::move(rows));
     for (TContactNode* list : lists)
         vtContacts->expand(m_filter->IndexOf(list));
 }
 
 void TContactsPane::UserFilterClose(TFr_QuickSearch* strip)
 {
-    m_filter->ChangeVisibility([this] { ShowAllNodes(m_services.Tree); });
+    ShowAllRows();
     if (strip)
         m_topPanel.UserTextClose(strip);
 }

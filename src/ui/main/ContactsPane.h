@@ -102,6 +102,7 @@ private:
     void LoadFinished(const TPhoneBookLoadOutcome& outcome);
     void ReportLoadProblem(const TPhoneBookLoadOutcome& outcome);
     void RefreshIndex();
+    void ShowAllRows();
 
     TPhoneBookServices& m_services;
     TSettingsHolder& m_settings;

@@ -57,9 +57,11 @@ TPhoneBookLoad::TPhoneBookLoad(TPhoneBookServices& services, QObject* parent)
 
 TPhoneBookLoad::~TPhoneBookLoad()
 {
-    if (m_worker) {
-        m_worker->wait();
-        delete m_worker;
+    for (QThread* thread : {m_worker, m_disposer}) {
+        if (thread) {
+            thread->wait();
+            delete thread;
+        }
     }
     if (m_remoteLoading && m_services.Remote)
         m_services.Remote->CancelLoad();
@@ -97,6 +99,7 @@ void TPhoneBookLoad::WorkerDone()
     if (m_pending) {
         const TRequest next = *m_pending;
         m_pending.reset();
+        Dispose(std::move(work));
         StartWorker(next);
         return;
     }
@@ -104,9 +107,22 @@ void TPhoneBookLoad::WorkerDone()
         StartRemote(work->outcome);
         return;
     }
-    m_services.Tree.TakeContentFrom(work->tree);
+    m_services.Tree.SwapContent(work->tree);
     m_index = std::move(work->index);
-    emit finished(work->outcome);
+    const TPhoneBookLoadOutcome outcome = work->outcome;
+    Dispose(std::move(work));
+    emit finished(outcome);
+}
+
+void TPhoneBookLoad::Dispose(std::shared_ptr<TWork> work)
+{
+    if (m_disposer) {
+        m_disposer->wait();
+        delete m_disposer;
+    }
+    m_disposer = QThread::create([work = std::move(work)]() mutable { work.reset(); });
+    m_disposer->setObjectName(QStringLiteral("PhoneBookDispose"));
+    m_disposer->start();
 }
 
 void TPhoneBookLoad::StartRemote(TPhoneBookLoadOutcome localPart)

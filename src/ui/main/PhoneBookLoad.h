@@ -56,9 +56,13 @@ private:
     void StartWorker(const TRequest& request);
     void WorkerDone();
     void StartRemote(TPhoneBookLoadOutcome localPart);
+    // The tree's former content is freed on a thread of its own: a large phone book takes a
+    // moment to free.
+    void Dispose(std::shared_ptr<TWork> work);
 
     TPhoneBookServices& m_services;
     QThread* m_worker = nullptr;
+    QThread* m_disposer = nullptr;
     std::shared_ptr<TWork> m_work;
     std::optional<TRequest> m_pending;
     std::optional<TQuickSearchIndex> m_index;

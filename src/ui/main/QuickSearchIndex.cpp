@@ -6,12 +6,16 @@
 #include <QString>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 char FoldedByte(char16_t ch)
 {
-    if (ch >= u'A' && ch <= u'Z')
-        return static_cast<char>(ch - u'A' + 'a');
+    if (ch < 0x80) {
+        if (ch >= u'A' && ch <= u'Z')
+            return static_cast<char>(ch - u'A' + 'a');
+        return static_cast<char>(ch);
+    }
     const int byte = Win1252Byte(ch);
     return byte <= 0 ? '\0' : static_cast<char>(byte);
 }
@@ -24,20 +28,6 @@ void AppendField(QByteArray& bytes, const QString& field)
     for (QChar c : field)
         *out++ = FoldedByte(c.unicode());
     *out = '\0';
-}
-
-template <typename Visit> void ForEachContact(const TContactsTree& tree, Visit&& visit)
-{
-    for (int r = 0; r < tree.TopLevelCount(); ++r) {
-        TContactNode* node = tree.TopLevel(r);
-        if (!node->IsList()) {
-            visit(node);
-            continue;
-        }
-        for (int c = 0; c < node->ChildCount(); ++c)
-            if (!node->Child(c)->IsList())
-                visit(node->Child(c));
-    }
 }
 
 bool ContainsLowered(const QString& field, const QString& lowered)
@@ -63,19 +53,28 @@ bool IsBlankOnly(QStringView text)
 TQuickSearchIndex TQuickSearchIndex::Build(const TContactsTree& tree)
 {
     TQuickSearchIndex index;
-    size_t contacts = 0;
-    ForEachContact(tree, [&](TContactNode*) { ++contacts; });
-    index.m_nodes.reserve(contacts);
-    index.m_starts.reserve(contacts + 1);
-    index.m_bytes.reserve(qsizetype(contacts) * 48);
-    ForEachContact(tree, [&](TContactNode* node) {
+    index.m_top.reserve(size_t(tree.TopLevelCount()));
+    const auto add = [&index](TContactNode* node) {
         const TContactData d = node->Data();
-        index.m_nodes.push_back(node);
+        index.m_contacts.push_back(node);
         index.m_starts.push_back(index.m_bytes.size());
         for (const QString* field : {&d.NickName, &d.LastName, &d.FirstName, &d.Number})
             AppendField(index.m_bytes, *field);
-    });
+    };
+    for (int r = 0; r < tree.TopLevelCount(); ++r) {
+        TContactNode* node = tree.TopLevel(r);
+        const auto first = qint32(index.m_contacts.size());
+        if (node->IsList()) {
+            for (int c = 0; c < node->ChildCount(); ++c)
+                add(node->Child(c)); // lists hold contacts only
+        } else {
+            add(node);
+        }
+        index.m_top.push_back({node, first, qint32(index.m_contacts.size()), node->IsList()});
+    }
     index.m_starts.push_back(index.m_bytes.size());
+    for (char byte : std::as_const(index.m_bytes))
+        ++index.m_byteCounts[static_cast<unsigned char>(byte)];
     return index;
 }
 
@@ -89,21 +88,38 @@ std::vector<quint8> TQuickSearchIndex::Match(QStringView text) const
             return MatchSlowly(text); // a character the block cannot hold
         needle.append(byte);
     }
-    std::vector<quint8> matched(m_nodes.size(), 0);
-    if (needle.isEmpty() || m_nodes.empty())
+    std::vector<quint8> matched(m_contacts.size(), 0);
+    if (needle.isEmpty() || m_contacts.empty())
         return matched;
+    // The needle's rarest byte is looked for with memchr (the fast scan), the rest compared at
+    // each place it is found; after a hit the scan goes on at the next contact.
+    const auto n = size_t(needle.size());
+    size_t rare = 0;
+    for (size_t k = 1; k < n; ++k)
+        if (m_byteCounts[static_cast<unsigned char>(needle[k])] <
+            m_byteCounts[static_cast<unsigned char>(needle[rare])])
+            rare = k;
     const char* base = m_bytes.constData();
     const char* end = base + m_bytes.size();
-    const char* from = base;
+    const char* from = base; // where a hit may begin
     auto entry = m_starts.begin();
-    while (from < end) {
-        const void* hit = memmem(from, size_t(end - from), needle.constData(), size_t(needle.size()));
-        if (!hit)
+    while (end - from >= qsizetype(n)) {
+        const void* found = memchr(from + rare, needle[rare], size_t(end - from) - n + 1);
+        if (!found)
             break;
-        const qsizetype at = static_cast<const char*>(hit) - base;
-        // The entry holding the hit (hits come in order, so the search only moves forward);
-        // a field never holds NUL, so a hit never spans two fields.
-        entry = std::upper_bound(entry, m_starts.end() - 1, at) - 1;
+        const char* start = static_cast<const char*>(found) - rare;
+        if (std::memcmp(start, needle.constData(), n) != 0) {
+            from = start + 1;
+            continue;
+        }
+        // The contact holding the hit: hits come in order, mostly a few contacts apart, so the
+        // search walks forward a little and leaps only when that is not enough. A field never
+        // holds NUL, so a hit never spans two fields.
+        const qsizetype at = start - base;
+        for (int step = 0; step < 8 && *(entry + 1) <= at; ++step)
+            ++entry;
+        if (*(entry + 1) <= at)
+            entry = std::upper_bound(entry, m_starts.end() - 1, at) - 1;
         matched[size_t(entry - m_starts.begin())] = 1;
         from = base + *(entry + 1);
     }
@@ -113,63 +129,46 @@ std::vector<quint8> TQuickSearchIndex::Match(QStringView text) const
 std::vector<quint8> TQuickSearchIndex::MatchSlowly(QStringView text) const
 {
     const QString lowered = AsciiLowered(text);
-    std::vector<quint8> matched(m_nodes.size(), 0);
-    for (size_t i = 0; i < m_nodes.size(); ++i) {
-        const TContactData d = m_nodes[i]->Data();
+    std::vector<quint8> matched(m_contacts.size(), 0);
+    for (size_t i = 0; i < m_contacts.size(); ++i) {
+        const TContactData d = m_contacts[i]->Data();
         matched[i] = ContainsLowered(d.NickName, lowered) || ContainsLowered(d.LastName, lowered) ||
                      ContainsLowered(d.FirstName, lowered) || ContainsLowered(d.Number, lowered);
     }
     return matched;
 }
 
-void ShowAllNodes(TContactsTree& tree)
+TVisibleRows TQuickSearchIndex::Filter(QStringView text) const
 {
-    for (int r = 0; r < tree.TopLevelCount(); ++r) {
-        TContactNode* node = tree.TopLevel(r);
-        node->SetHidden(false);
-        for (int c = 0; c < node->ChildCount(); ++c)
-            node->Child(c)->SetHidden(false);
-    }
-}
-
-void ApplyQuickSearch(TContactsTree& tree, const TQuickSearchIndex& index, QStringView text,
-                      std::vector<TContactNode*>& listsToExpand)
-{
-    listsToExpand.clear();
+    TVisibleRows rows;
+    rows.Top.reserve(m_top.size());
+    rows.TopIsList.reserve(m_top.size());
     if (text.isEmpty()) {
-        ShowAllNodes(tree);
-        return;
+        for (const TTop& top : m_top) {
+            rows.Top.push_back(top.node);
+            rows.TopIsList.push_back(top.list);
+        }
+        return rows;
     }
-    const std::vector<quint8> matched = index.Match(text);
+    const std::vector<quint8> matched = Match(text);
     const bool blankOnly = IsBlankOnly(text);
-    size_t entry = 0;
-    // Answers false where the index no longer follows the tree: the walk ends there.
-    const auto take = [&](TContactNode* node, bool& hit) {
-        if (entry >= index.Size() || index.Node(entry) != node)
-            return false;
-        hit = matched[entry++] != 0;
-        node->SetHidden(!hit);
-        return true;
-    };
-    for (int r = 0; r < tree.TopLevelCount(); ++r) {
-        TContactNode* node = tree.TopLevel(r);
-        bool hit = false;
-        if (!node->IsList()) {
-            if (!take(node, hit))
-                return;
+    for (const TTop& top : m_top) {
+        const auto hits = std::count(matched.begin() + top.first, matched.begin() + top.end, quint8(1));
+        if (hits == 0)
             continue;
+        rows.Top.push_back(top.node);
+        rows.TopIsList.push_back(top.list);
+        if (!top.list)
+            continue;
+        if (hits < top.end - top.first) {
+            std::vector<TContactNode*>& shown = rows.PartialLists[top.node];
+            shown.reserve(size_t(hits));
+            for (qint32 i = top.first; i < top.end; ++i)
+                if (matched[size_t(i)])
+                    shown.push_back(m_contacts[size_t(i)]);
         }
-        bool anyMember = false;
-        for (int c = 0; c < node->ChildCount(); ++c) {
-            TContactNode* member = node->Child(c);
-            if (member->IsList())
-                continue; // lists hold contacts only; anything else is left as it is
-            if (!take(member, hit))
-                return;
-            anyMember = anyMember || hit;
-        }
-        node->SetHidden(!anyMember);
-        if (anyMember && !blankOnly)
-            listsToExpand.push_back(node);
+        if (!blankOnly)
+            rows.ListsToExpand.push_back(top.node);
     }
+    return rows;
 }

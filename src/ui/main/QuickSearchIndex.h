@@ -2,42 +2,59 @@
 
 #include <QByteArray>
 #include <QStringView>
+#include <array>
+#include <unordered_map>
 #include <vector>
 
 class TContactNode;
 class TContactsTree;
 
+// Which nodes of the tree show: the top-level nodes in tree order and, for lists some of whose
+// members are hidden, the members that show.
+struct TVisibleRows
+{
+    std::vector<TContactNode*> Top;
+    std::vector<quint8> TopIsList; // beside Top: the view asks this of every row it lays out
+    std::unordered_map<const TContactNode*, std::vector<TContactNode*>> PartialLists;
+    std::vector<TContactNode*> ListsToExpand;
+};
+
 // What the quick search looks through: the nick name, last name, first name and number of every
 // contact of the tree (top-level contacts and list members, in tree order), ASCII letters
-// lower-cased, as one block of Windows-1252 bytes. A keystroke is then one scan of that block.
-// The index holds node addresses: it is rebuilt whenever the tree's shape or records change.
+// lower-cased, as one block of Windows-1252 bytes, with the tree's shape beside it. A keystroke
+// is one scan of that block and never reads the nodes themselves. The index holds node
+// addresses: it is rebuilt whenever the tree's shape, order or records change.
 class TQuickSearchIndex
 {
 public:
     // Reads the tree; may run on another thread while nothing else touches the tree.
     static TQuickSearchIndex Build(const TContactsTree& tree);
 
-    size_t Size() const { return m_nodes.size(); }
-    TContactNode* Node(size_t entry) const { return m_nodes[entry]; }
-    // One flag per entry: the text, lower-cased the same way, occurs in one of its four fields.
+    // One flag per contact, in tree order: the text, lower-cased the same way, occurs in one of
+    // its four fields.
     std::vector<quint8> Match(QStringView text) const;
+    // FilterQuickSearch: a contact shows when it matches; a list shows when one of its members
+    // matches and is then opened, unless the text is blank only. A list's own name is not
+    // searched. An empty text shows everything (and every list is closed).
+    TVisibleRows Filter(QStringView text) const;
 
 private:
+    struct TTop
+    {
+        TContactNode* node;
+        qint32 first; // its contacts: the node itself, or a list's members
+        qint32 end;
+        bool list;
+    };
     std::vector<quint8> MatchSlowly(QStringView text) const;
 
-    std::vector<TContactNode*> m_nodes;
-    std::vector<qsizetype> m_starts; // where each entry's fields begin in m_bytes, and the end
+    std::vector<TTop> m_top;
+    std::vector<TContactNode*> m_contacts;
+    std::vector<qsizetype> m_starts; // where each contact's fields begin in m_bytes, and the end
     QByteArray m_bytes;              // fields separated by NUL; characters the code page lacks are NUL too
+    std::array<qsizetype, 256> m_byteCounts{}; // how often each byte occurs in m_bytes
 };
 
-// FilterQuickSearch on the nodes' hidden flags: a contact shows when it matches; a list shows
-// when one of its members matches and is then in lists, to be expanded unless the text is blank
-// only. An empty text shows every node (and the caller collapses every list). The walk stops
-// where the index no longer follows the tree; index must have been built from this tree.
-void ApplyQuickSearch(TContactsTree& tree, const TQuickSearchIndex& index, QStringView text,
-                      std::vector<TContactNode*>& listsToExpand);
-// Every node shown again (UserFilterClose without a text).
-void ShowAllNodes(TContactsTree& tree);
 // ASCII letters lower-cased, every other character as it is.
 QString AsciiLowered(QStringView text);
 // True for an empty text and one made of blanks and control characters only.
