@@ -22,12 +22,22 @@ struct TPhoneBookLoad::TWork
     TPhoneBookLoadOutcome outcome;
     std::optional<TQuickSearchIndex> index;
 
+    // An unreadable phone book was kept aside (the next load finds a new, empty one).
+    void NoteKeptAside()
+    {
+        if (book.QuarantinedFile().isEmpty())
+            return;
+        outcome.QuarantinedFile = book.QuarantinedFile();
+        outcome.Problem = book.LastError();
+    }
+
     void Run()
     {
         bool loaded = false;
         if (request.Upgrade) {
             const int version = book.GetPhoneBookVersion();
             loaded = book.UpgradePhoneBook(version, tree, request.ContactsFile);
+            NoteKeptAside();
             if (!loaded && version == -1) {
                 // The previous XML phone book could not be read: it stays where it is, and the
                 // program starts with an empty phone book of its own.
@@ -43,9 +53,7 @@ struct TPhoneBookLoad::TWork
             if (outcome.Problem.isEmpty())
                 outcome.Problem = book.LastError();
         }
-        outcome.QuarantinedFile = book.QuarantinedFile();
-        if (!book.QuarantinedFile().isEmpty())
-            outcome.Problem = book.LastError();
+        NoteKeptAside();
         index = TQuickSearchIndex::Build(tree);
     }
 };
