@@ -34,12 +34,20 @@ echo "brelmont-provider-sim (pid $sim_pid): $ports"
 port="$(sed -E 's/.*gateway-port=([0-9]+).*/\1/' <<<"$ports")"
 fallback="$(sed -E 's/.*gateway-fallback-port=([0-9]+).*/\1/' <<<"$ports")"
 http="$(sed -E 's/.*http-port=([0-9]+).*/\1/' <<<"$ports")"
+service="$(sed -E 's/.*service-port=([0-9]+).*/\1/' <<<"$ports")"
 
 "$CLI" config set 'Endpoints\GatewayHost' 127.0.0.1
 "$CLI" config set 'Endpoints\GatewayPort' "$port"
 "$CLI" config set 'Endpoints\GatewayFallbackPort' "$fallback"
 # The stand-in's remote phone book, used when "UsePGOnline" is set (bash scripts/run.sh config set UsePGOnline 1).
 "$CLI" config set 'Endpoints\PhoneBookServiceUrl' "http://127.0.0.1:$http/services/TarvoPhoneBook.asmx"
+# Number lookup, suggestions, web pages, manuals and updates: the stand-in too.
+"$CLI" config set 'Endpoints\ServiceHost' 127.0.0.1
+"$CLI" config set 'Endpoints\ServicePort' "$service"
+"$CLI" config set 'Endpoints\SuggestionHost' 127.0.0.1
+"$CLI" config set 'Endpoints\SuggestionPort' "$http"
+"$CLI" config set 'Endpoints\WebBaseUrl' "http://127.0.0.1:$http"
+"$CLI" config set 'Endpoints\DownloadBaseUrl' "http://127.0.0.1:$http"
 "$CLI" config set UserName "$DEMO_USER"
 "$CLI" config set RememberPwd 1
 "$CLI" config set Password "$DEMO_PASSWORD"

@@ -1,11 +1,19 @@
 #include "app/DataModule.h"
 
 #include "net/GatewayResults.h"
+#include "net/NumberLookup.h"
 #include "net/SMSServer.h"
 #include "phonebook/ContactsTree.h"
 #include "phonebook/PhoneBook.h"
 #include "phonebook/RemotePhoneBook.h"
+#include "net/ServiceSettings.h"
+#include "net/Suggestion.h"
+#include "platform/Paths.h"
 #include "settings/SettingsHolder.h"
+#include "update/LastVersion.h"
+#include "update/SetupDownload.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdaterRefresh.h"
 
 #include <QUrl>
 
@@ -13,9 +21,19 @@ TDM_Global::TDM_Global(TSettingsHolder& settings, ISoundPlayer* sounds, QObject*
     : QObject(parent), m_settings(settings), m_sounds(sounds),
       m_gateway(std::make_unique<TGatewayResults>(settings, Texts)),
       m_phoneBook(std::make_unique<TPhoneBook>()),
-      m_contactsTree(std::make_unique<TContactsTree>()), m_phoneBookServices{*m_phoneBook, *m_contactsTree}
+      m_contactsTree(std::make_unique<TContactsTree>()), m_phoneBookServices{*m_phoneBook, *m_contactsTree},
+      // The services read the settings at every request, so the current account and proxy are used.
+      m_lookup(new TNumberLookup([&settings] { return LookupContextOf(settings); }, this)),
+      m_suggestions(new TSuggestionSender(
+          [this, &settings] { return SuggestionContextOf(settings, m_phoneBook->GetPhoneBookVersion()); },
+          this)),
+      m_updates(new TUpdateCheck(this)), m_setup(new TSetupDownload(this))
 {
     connect(&settings, &TSettingsHolder::languageApplied, this, &TDM_Global::ApplyLanguage);
+    connect(&settings, &TSettingsHolder::languageApplied, this, &TDM_Global::FollowEndpoints);
+    connect(m_updates, &TUpdateCheck::nextUpdateExpireChanged, &settings,
+            &TSettingsHolder::SetNextUpdateExpire);
+    FollowEndpoints();
     connect(m_gateway.get(), &TGatewayService::sendAccepted, this,
             [this] { Play(ISoundPlayer::Sound::SmsOk); });
     connect(m_gateway.get(), &TGatewayService::sendRefused, this,
@@ -38,6 +56,18 @@ void TDM_Global::CreateRemotePhoneBook()
 void TDM_Global::ApplyLanguage(const QString& code)
 {
     Texts.ApplyLanguage(code);
+}
+
+void TDM_Global::FollowEndpoints()
+{
+    const QUrl description = DescriptionUrl(m_settings.GetEndpoints().WebBaseUrl);
+    m_updates->SetDescriptionUrl(description);
+    m_setup->SetDescriptionUrl(description);
+}
+
+void TDM_Global::StartUpdaterRefresh()
+{
+    TUpdaterRefresh::DownloadUpdater(ExecutableFolder(), m_settings.GetEndpoints().DownloadBaseUrl, this);
 }
 
 void TDM_Global::Play(ISoundPlayer::Sound sound)

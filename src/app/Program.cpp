@@ -2,6 +2,8 @@
 
 #include "app/DataModule.h"
 #include "net/GatewayResults.h"
+#include "net/NumberLookup.h"
+#include "net/Suggestion.h"
 #include "platform/RegistryStore.h"
 #include "platform/SoundPlayer.h"
 #include "settings/SettingsHolder.h"
@@ -22,7 +24,15 @@ TBrelmontProgram::TBrelmontProgram(const QStringList& arguments, const QString& 
     // 1. The main window reads no setting when it is created.
     m_sounds = std::make_unique<TSoundPlayer>();
     m_global = std::make_unique<TDM_Global>(*m_settings, m_sounds.get());
-    m_main = std::make_unique<TF_Main>(*m_settings, m_global->Gateway(), m_global->PhoneBook(), arguments);
+    TMainWindowServices services;
+    services.Gateway = &m_global->Gateway();
+    services.Texts = &m_global->Texts;
+    services.Lookup = &m_global->Lookup();
+    services.Suggestions = &m_global->Suggestions();
+    services.Updates = &m_global->Updates();
+    services.Setup = &m_global->SetupDownload();
+    services.PhoneBook = &m_global->PhoneBook();
+    m_main = std::make_unique<TF_Main>(*m_settings, services, arguments);
     connect(m_main.get(), &TF_Main::programEnding, this, &TBrelmontProgram::ending);
 
     // 2. The data module's texts follow the settings' language from the first load on.
@@ -31,6 +41,7 @@ TBrelmontProgram::TBrelmontProgram(const QStringList& arguments, const QString& 
     m_settings->LoadSettings(true);
     // 4. The remote phone book, with the account the settings hold.
     m_global->CreateRemotePhoneBook();
+    m_global->StartUpdaterRefresh();
 }
 
 TBrelmontProgram::~TBrelmontProgram()

@@ -20,6 +20,18 @@ struct TComposeTexts
     QString MissingPrefixPrefix;
     QString MissingPrefixOk;
     QString MissingPrefixCancel;
+    // The send flow: its refusals, confirmations, animation and the delivery hint.
+    QString NoTextCaption;
+    QString NoText;
+    QString NoRecipientsCaption;
+    QString NoRecipients;
+    QString ConfirmCaption;
+    QString ConfirmTotal;     // "%d" stands for the number of SMS
+    QString ConfirmMultipart; // "%d" stands for the number of SMS
+    QString MediumCaption;
+    QString MediumNotice;
+    QString Sending[4];
+    QString ScheduledPrefix;
 
     TComposeTexts();
     // Codes outside ITA/ENG/FRA/DEU/ESP/POR change nothing.

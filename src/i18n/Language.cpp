@@ -31,3 +31,11 @@ void ApplyText(const QString& code, QString& target, const Tr& text)
     if (auto picked = PickText(code, text))
         target = *picked;
 }
+
+QString NextInCycle(const QString& current, const QString* cycle, int count)
+{
+    for (int i = 0; i + 1 < count; ++i)
+        if (current == cycle[i])
+            return cycle[i + 1];
+    return count > 0 ? cycle[0] : QString();
+}

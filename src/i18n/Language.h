@@ -23,3 +23,7 @@ std::optional<QString> PickText(const QString& code, const Tr& text);
 
 // Assigns the text of the code's group to target; leaves it alone for other codes.
 void ApplyText(const QString& code, QString& target, const Tr& text);
+
+// The status-bar animations (sending, lookup, suggestion): the text after current in
+// cycle; the last text and any text outside the cycle give the first.
+QString NextInCycle(const QString& current, const QString* cycle, int count);

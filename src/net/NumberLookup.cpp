@@ -1,8 +1,8 @@
 #include "net/NumberLookup.h"
 
+#include "i18n/Language.h"
 #include "net/Cipher.h"
 #include "platform/SystemFacts.h"
-#include "i18n/Language.h"
 
 namespace {
 const QByteArray kMarker = QByteArrayLiteral("{02}");
@@ -42,10 +42,7 @@ void TLookupTexts::ApplyLanguage(const QString& code)
 
 QString TLookupTexts::NextAnimationText(const QString& current) const
 {
-    for (int i = 0; i < 3; ++i)
-        if (current == Lookup[i])
-            return Lookup[i + 1];
-    return Lookup[0];
+    return NextInCycle(current, Lookup, 4);
 }
 
 QString TLookupTexts::StatusText(const TNumberDetails& details) const

@@ -21,5 +21,6 @@ inline void WriteLoopbackEndpoints(const QString& registryPath)
     store.SetValue(TEndpoints::KeyPath(), QStringLiteral("GatewayPort"), RegValue::Dword(closedPort));
     store.SetValue(TEndpoints::KeyPath(), QStringLiteral("GatewayFallbackPort"), RegValue::Dword(closedPort));
     store.SetValue(TEndpoints::KeyPath(), QStringLiteral("WebBaseUrl"), RegValue::String(QStringLiteral("http://127.0.0.1:1")));
+    store.SetValue(TEndpoints::KeyPath(), QStringLiteral("DownloadBaseUrl"), RegValue::String(QStringLiteral("http://127.0.0.1:1")));
     store.Save();
 }

@@ -1,17 +1,30 @@
 #include "app/DataModule.h"
 #include "app/Program.h"
+#include "compose/Destinations.h"
 #include "net/GatewayResults.h"
 #include "net/SMSServer.h"
+#include "platform/OleDate.h"
 #include "platform/RegistryStore.h"
 #include "settings/SettingsHolder.h"
 #include "ui/dialogs/DialogSupport.h"
+#include "ui/dialogs/MessageDialog.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/MessagePanel.h"
 #include "ui/main/NoticeArea.h"
+#include "ui/main/RecipientsPanel.h"
+#include "ui/main/SendControls.h"
 #include "ui/main/StatusBar.h"
 #include "ui/main/TopPanel.h"
 
 #include <QAction>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,6 +39,7 @@ private slots:
     void cleanup();
     void lightTurnsGreenAndCreditShows();
     void refusedLoginKeepsLightRed();
+    void writeSendWithAltSAndContinue();
 
 private:
     void StartProvider(const QString& account);
@@ -34,6 +48,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<QProcess> m_provider;
+    QString m_log;
 };
 
 void TestProgramWithProvider::init()
@@ -57,12 +72,16 @@ void TestProgramWithProvider::cleanup()
 void TestProgramWithProvider::StartProvider(const QString& account)
 {
     m_provider = std::make_unique<QProcess>();
-    m_provider->start(QStringLiteral(PROVIDER_SIM_EXE), {QStringLiteral("--account"), account});
+    m_log = m_folder->filePath(QStringLiteral("submissions.jsonl"));
+    m_provider->start(QStringLiteral(PROVIDER_SIM_EXE),
+                      {QStringLiteral("--account"), account, QStringLiteral("--log"), m_log});
     QVERIFY(m_provider->waitForStarted(10000));
     QTRY_VERIFY_WITH_TIMEOUT(m_provider->canReadLine(), 10000);
     const QString line = QString::fromUtf8(m_provider->readLine());
     const auto match =
-        QRegularExpression(QStringLiteral("gateway-port=(\\d+) gateway-fallback-port=(\\d+)")).match(line);
+        QRegularExpression(
+            QStringLiteral("gateway-port=(\\d+) gateway-fallback-port=(\\d+) http-port=(\\d+)"))
+            .match(line);
     QVERIFY2(match.hasMatch(), qPrintable(line));
     RegistryStore store(RegistryPath());
     store.Load();
@@ -72,6 +91,10 @@ void TestProgramWithProvider::StartProvider(const QString& account)
                    RegValue::Dword(match.captured(1).toUInt()));
     store.SetValue(TEndpoints::KeyPath(), QStringLiteral("GatewayFallbackPort"),
                    RegValue::Dword(match.captured(2).toUInt()));
+    // The update check of the first activation asks the stand-in too.
+    const QString web = QStringLiteral("http://127.0.0.1:") + match.captured(3);
+    for (const char* name : {"WebBaseUrl", "DownloadBaseUrl"})
+        store.SetValue(TEndpoints::KeyPath(), QString::fromLatin1(name), RegValue::String(web));
     store.Save();
 }
 
@@ -83,6 +106,7 @@ void TestProgramWithProvider::WriteAccount(const QString& user, const QString& p
     settings.SetRememberPwd(true);
     settings.SetPassword(password);
     settings.SetLanguage(QStringLiteral("ENG"));
+    settings.SetTimeZone(1); // the provider's own: a delivery time travels unchanged
     QVERIFY(settings.SaveSettings());
 }
 
@@ -114,6 +138,47 @@ void TestProgramWithProvider::refusedLoginKeepsLightRed()
     QTRY_VERIFY_WITH_TIMEOUT(!main->StatusBar()->Panel2Text().isEmpty(), 15000);
     QCOMPARE(main->StatusBar()->Panel2Text(), QStringLiteral("UserID/Password syntax error."));
     QVERIFY(main->StatusBar()->Light()->IsError());
+}
+
+void TestProgramWithProvider::writeSendWithAltSAndContinue()
+{
+    StartProvider(QStringLiteral("tester:segreto:12340"));
+    WriteAccount(QStringLiteral("tester"), QStringLiteral("segreto"));
+    TBrelmontProgram program({QStringLiteral("show")}, RegistryPath());
+    TF_Main* main = program.MainWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(!main->StatusBar()->Light()->IsError(), 15000);
+    QVERIFY(QTest::qWaitForWindowActive(main));
+    TMessagePanel* panel = main->MessagePanel();
+    TSendControls* controls = panel->SendControls();
+
+    QTest::keyClicks(panel->TNTMemoMessage, QStringLiteral("Ciao dal test"));
+    // A typed number; contacts and lists picked in the tree join it here once the tree is in.
+    emit main->RecipientsPanel()->destinationsChanged(
+        BuildDestinations({QStringLiteral("+39 333 1112222")}, {}, {}));
+    TF_Message::SetNextAnswer(TF_Message::ResultOk); // the medium-quality notice
+    controls->rbMQ->click();
+    const QDateTime at(QDate::currentDate().addDays(1), QTime(10, 0));
+    controls->rbProgrammato->setChecked(true);
+    controls->SetSchedule(DateTimeToDays(at));
+    QTest::keyClick(panel->TNTMemoMessage, Qt::Key_S, Qt::AltModifier);
+
+    QTRY_VERIFY_WITH_TIMEOUT(panel->IsSentState(), 15000);
+    QCOMPARE(controls->lblStatus->text(), program.DataModule()->Texts.TextSent);
+    QVERIFY(main->LastCredit < 12340);
+    QFile log(m_log);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QJsonObject entry = QJsonDocument::fromJson(log.readLine()).object();
+    QCOMPARE(entry.value(QStringLiteral("destinations")).toArray(),
+             QJsonArray{QStringLiteral("+393331112222")});
+    QCOMPARE(entry.value(QStringLiteral("text")).toString(), QStringLiteral("Ciao dal test"));
+    QCOMPARE(entry.value(QStringLiteral("quality")).toString(), QStringLiteral("M"));
+    QCOMPARE(entry.value(QStringLiteral("schedule")).toString(), at.toString(Qt::ISODate));
+    QCOMPARE(entry.value(QStringLiteral("remaining")).toInteger(), main->LastCredit);
+
+    controls->BtnContinua->click();
+    QVERIFY(!panel->IsSentState());
+    QVERIFY(panel->TNTMemoMessage->toPlainText().isEmpty());
+    QCOMPARE(panel->Destinations().UniqueRecipients, 0);
 }
 
 QTEST_MAIN(TestProgramWithProvider)

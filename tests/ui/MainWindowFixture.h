@@ -16,15 +16,31 @@
 class TFakeGateway : public TGatewayService
 {
 public:
-    bool SendSMS(const QString&, const QByteArray&, bool, quint8, bool, double) override
+    // What the last SendSMS was handed.
+    struct TSent
     {
-        return ++sends > 0;
+        QString Destinations;
+        QByteArray Text;
+        bool Unicode = false;
+        quint8 Quality = 0;
+        bool Anonymous = false;
+        double Schedule = 0;
+    };
+
+    bool SendSMS(const QString& destinations, const QByteArray& text, bool unicode, quint8 quality,
+                 bool anonymous, double schedule) override
+    {
+        last = {destinations, text, unicode, quality, anonymous, schedule};
+        ++sends;
+        return sendStarts;
     }
     void AskCredit(quint8 showResult) override { creditQueries.append(showResult); }
     void DropSessions() override { ++drops; }
     QList<int> creditQueries;
     int drops = 0;
     int sends = 0;
+    bool sendStarts = true; // false: the submission cannot even start
+    TSent last;
 };
 
 // A main window wired to settings in a registry file of its own, a counting gateway and a
@@ -43,11 +59,15 @@ struct TMainWindowFixture
     QString PhoneBookFile() const { return phoneBook.CurrentFile(); }
 
     // userName empty: the demo account.
+    // services: besides the counting gateway, which is always given.
     void Create(const QString& userName = QStringLiteral("mario"),
-                const QString& password = QStringLiteral("secret"), const QStringList& arguments = {})
+                const QString& password = QStringLiteral("secret"), const QStringList& arguments = {},
+                TMainWindowServices services = {})
     {
         settings = std::make_unique<TSettingsHolder>(RegistryPath());
-        main = std::make_unique<TF_Main>(*settings, gateway, phoneBookServices, arguments);
+        services.Gateway = &gateway;
+        services.PhoneBook = &phoneBookServices;
+        main = std::make_unique<TF_Main>(*settings, services, arguments);
         main->TimerStart->stop(); // the start-up step runs only where a test asks for it
         settings->SetWindowHost(main.get());
         settings->LoadSettings(true);

@@ -6,15 +6,20 @@
 #include "ui/dialogs/BrowserLink.h"
 #include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/LoginDialog.h"
+#include "ui/dialogs/MessageDialog.h"
+#include "ui/dialogs/ScheduleDialog.h"
+#include "ui/dialogs/SettingsDialog.h"
 #include "ui/dialogs/TestMessageDialog.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -24,6 +29,7 @@ class TestAuxDialogs : public QObject
     Q_OBJECT
 
 private slots:
+    void fixedWindowsHaveNoMinimiseOrMaximise();
     void init();
     void cleanup();
     void aboutTexts_data();
@@ -253,6 +259,24 @@ void TestAuxDialogs::textsFit()
     TF_Login login(QStringLiteral("mario"));
     login.show();
     QCOMPARE(CutControls(&login), QStringList());
+}
+
+void TestAuxDialogs::fixedWindowsHaveNoMinimiseOrMaximise()
+{
+    QTemporaryDir folder;
+    TSettingsHolder settings(folder.filePath(QStringLiteral("registry.reg")));
+    TF_About about(nullptr, QStringLiteral("ENG"), QStringLiteral("http://www.example.org"));
+    TF_Settings dialog(settings);
+    TF_Ritardo schedule(nullptr, QStringLiteral("ENG"));
+    TF_Message message(nullptr, TF_Message::ButtonsOk, QStringLiteral("ENG"));
+    for (QWidget* window : std::initializer_list<QWidget*>{&about, &dialog, &schedule, &message})
+        QVERIFY2((window->windowFlags() & (Qt::WindowMinMaxButtonsHint | Qt::WindowContextHelpButtonHint |
+                                           Qt::CustomizeWindowHint)) == Qt::CustomizeWindowHint,
+                 qPrintable(window->objectName()));
+    // The schedule dialog's right column follows the calendar's width.
+    schedule.show();
+    QCOMPARE(schedule.width(), schedule.Calendario->width() + TF_Ritardo::ExtraWidth);
+    QCOMPARE(schedule.Orario->x(), schedule.Calendario->geometry().right() + 1 + TF_Ritardo::ColumnGap);
 }
 
 QTEST_MAIN(TestAuxDialogs)

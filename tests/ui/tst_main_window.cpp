@@ -1,10 +1,21 @@
 #include "MainWindowFixture.h"
+#include "net/NumberLookup.h"
+#include "net/Suggestion.h"
+#include "phonebook/ContactsTree.h"
+#include "phonebook/PhoneBook.h"
 #include "platform/SystemFacts.h"
 #include "ui/dialogs/BrowserLink.h"
+#include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/SettingsDialog.h"
+#include "ui/main/ContactPanel.h"
+#include "ui/main/ContactsPane.h"
 #include "ui/main/NoticeArea.h"
+#include "ui/main/PictureToolBar.h"
 #include "ui/main/StatusBar.h"
 #include "ui/main/TopPanel.h"
+#include "ui/main/UpdateLinkRow.h"
+#include "update/SetupDownload.h"
+#include "update/UpdateCheck.h"
 
 #include <QAction>
 #include <QMenu>
@@ -45,6 +56,13 @@ private slots:
     void accountPagesAreEncoded();
     void toolPicturesOpenPagesAndAskCredit();
     void creditChangeEmptiesPanel1();
+    void menusHaveDistinctAccelerators_data();
+    void menusHaveDistinctAccelerators();
+    void commandsWaitForTheirServices();
+    void manualFollowsLanguage_data();
+    void manualFollowsLanguage();
+    void servicesReportInTheWindow();
+    void listManagerRestoresTheFrame();
 
 private:
     std::unique_ptr<TMainWindowFixture> f;
@@ -318,7 +336,7 @@ void TestMainWindow::captions_data()
     QTest::newRow("POR") << "POR"
                          << "&Saida"
                          << "Reutilizar/Esconder"
-                         << "Requerer &credito" << QString::fromUtf8("&Configuraçoes...") << "&Ferramentas";
+                         << "Requerer &credito" << QString::fromUtf8("Con&figuraçoes...") << "&Ferramentas";
 }
 
 void TestMainWindow::captions()
@@ -383,6 +401,123 @@ void TestMainWindow::creditChangeEmptiesPanel1()
     QCOMPARE(f->main->StatusBar()->Panel1Text(), QString());
     f->main->ResetCredit();
     QCOMPARE(f->main->LastCredit, qint64(0));
+}
+
+void TestMainWindow::menusHaveDistinctAccelerators_data()
+{
+    // English keeps its given captions, "&Settings..." and "&SMS Archive..." share their letter.
+    QTest::addColumn<QString>("code");
+    for (const char* code : {"ITA", "POR"})
+        QTest::newRow(code) << QString::fromLatin1(code);
+}
+
+void TestMainWindow::menusHaveDistinctAccelerators()
+{
+    QFETCH(QString, code);
+    f->Create();
+    f->main->ApplyLanguage(code);
+    QList<const QWidget*> menus{f->main->menuBar()};
+    for (const QWidget* menu : f->main->menuBar()->findChildren<QMenu*>())
+        menus.append(menu);
+    for (const QWidget* menu : menus) {
+        QStringList letters;
+        for (const QAction* action : menu->actions()) {
+            const qsizetype amp = action->text().indexOf(u'&');
+            if (action->isVisible() && amp >= 0 && amp + 1 < action->text().size())
+                letters.append(action->text().at(amp + 1).toLower());
+        }
+        const QSet<QString> distinct(letters.begin(), letters.end());
+        QVERIFY2(distinct.size() == letters.size(),
+                 qPrintable(menu->objectName() + u' ' + letters.join(u',')));
+    }
+}
+
+void TestMainWindow::commandsWaitForTheirServices()
+{
+    f->Create();
+    f->main->ProgramActionsUpdate();
+    for (QAction* action : {f->main->aSuggerimento, f->main->aVerificaAggiornamenti,
+                            f->main->aRichiestaLookup, f->main->aImportFromOutlookExpress})
+        QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
+    QVERIFY(f->main->aGestisciListe->isEnabled() && f->main->aImportVCard->isEnabled());
+    QVERIFY(!f->main->aImportPrecedente->isVisible());
+    // Pictures 1 and 6 open the contact panel and the quick-search strip.
+    QCOMPARE(f->main->TopPanel()->ToolBar()->PictureButtons().size(), 6);
+    f->main->findChild<QToolButton*>(QStringLiteral("ToolImage6"))->click();
+    QVERIFY(f->main->ContactsPane()->QuickSearchStrip());
+    f->main->findChild<QToolButton*>(QStringLiteral("ToolImage1"))->click();
+    QVERIFY(f->main->ContactPanel()->IsOpen());
+}
+
+void TestMainWindow::manualFollowsLanguage_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("manual");
+    QTest::newRow("ITA") << "ITA"
+                         << "ITA";
+    QTest::newRow("ENG") << "ENG"
+                         << "ENG";
+    QTest::newRow("POR opens English") << "POR"
+                                       << "ENG";
+}
+
+void TestMainWindow::manualFollowsLanguage()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, manual);
+    f->Create();
+    f->settings->SetLanguage(code);
+    f->settings->WriteStoredValue(TEndpoints::KeyPath(), QStringLiteral("DownloadBaseUrl"),
+                                  RegValue::String(QStringLiteral("http://127.0.0.1:18081/")));
+    f->main->aManuale->trigger();
+    QCOMPARE(
+        m_opened,
+        QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1:18081/updates/Brelmont_Help_%1.pdf").arg(manual))});
+}
+
+void TestMainWindow::servicesReportInTheWindow()
+{
+    TNumberLookup lookup([] { return TLookupContext{}; });
+    TSuggestionSender suggestions([] { return TSuggestionContext{}; });
+    TUpdateCheck updates;
+    TSetupDownload setup;
+    TMainWindowServices services;
+    services.Lookup = &lookup;
+    services.Suggestions = &suggestions;
+    services.Updates = &updates;
+    services.Setup = &setup;
+    f->Create(QStringLiteral("mario"), QStringLiteral("secret"), {}, services);
+    TGlobalTexts texts;
+    texts.ApplyLanguage(QStringLiteral("ENG"));
+    f->main->ApplyLanguage(QStringLiteral("ENG"));
+    emit lookup.lookupFailed(1, QStringLiteral("+39333"), QStringLiteral("refused"));
+    QCOMPARE(f->main->StatusBar()->Panel2Text(), texts.TextRequestFailed);
+    emit suggestions.suggestionSent(1);
+    QCOMPARE(f->main->StatusBar()->Panel2Text(), texts.TextSent);
+
+    // The update row under the send controls, and the end after the setup program started.
+    QWidget* commands = f->main->UpdateRow()->parentWidget();
+    emit updates.newerVersionFound(QStringLiteral("9.0"), QUrl(QStringLiteral("http://127.0.0.1:1/s")));
+    QCOMPARE(commands->maximumHeight(), TUpdateLinkRow::CommandPanelHeightWithRow);
+    f->main->Image1Click();
+    QCOMPARE(commands->maximumHeight(), TUpdateLinkRow::CommandPanelHeight);
+    QSignalSpy ending(f->main.get(), &TF_Main::programEnding);
+    emit setup.finished(QStringLiteral("/tmp/setup"));
+    QCOMPARE(ending.count(), 1);
+    QVERIFY(f->main->ExitRequested && f->main->TimerCloseAppAfterUpdate->isActive());
+}
+
+void TestMainWindow::listManagerRestoresTheFrame()
+{
+    f->Create();
+    f->main->StatusBar()->SetPanel1Text(QStringLiteral("before"));
+    DialogTestHook::AnswerAtOnce(true);
+    f->main->aGestisciListe->trigger();
+    DialogTestHook::AnswerAtOnce(false);
+    QCOMPARE(DialogTestHook::ExecutedDialogs().value(0), QStringLiteral("TF_Liste"));
+    QVERIFY(!f->main->ContactsPane()->IsLoading()); // nothing changed: the tree stays as it was
+    QCOMPARE(f->main->StatusBar()->Panel1Text(), QStringLiteral("before"));
+    QVERIFY(f->Tray().Tray->contextMenu());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -32,6 +32,7 @@ void TestPlacement::placeBeside_data()
     const auto main = PlacementRule::BesideMainWindow;
     const auto settings = PlacementRule::SettingsBesideMainWindow;
     const auto owner = PlacementRule::BesideOwner;
+    const auto schedule = PlacementRule::ScheduleBesideMainWindow;
     const QSize about(200, 150);
     const QList<QRect> one{Primary};
     const QList<QRect> two{Primary, Second};
@@ -72,6 +73,14 @@ void TestPlacement::placeBeside_data()
         << settings << QRect(100, 556, 400, 500) << dlg << one << QPoint(500, 767);
     QTest::newRow("settings: below monitor goes to its top")
         << settings << QRect(100, 600, 400, 500) << dlg << one << QPoint(500, 0);
+
+    // Schedule dialog: touching on the right, 10 pixels apart on the left, lifted like the about box.
+    QTest::newRow("schedule: fits right")
+        << schedule << QRect(100, 100, 400, 500) << about << one << QPoint(500, 450);
+    QTest::newRow("schedule: touches right edge, goes left 10 px apart")
+        << schedule << QRect(624, 100, 400, 500) << about << one << QPoint(414, 450);
+    QTest::newRow("schedule: top within 2 px of bottom moves up 2")
+        << schedule << QRect(100, 417, 400, 500) << about << one << QPoint(500, 765);
 
     // Message dialog: overlapping its owner by one pixel.
     const QSize msg(323, 169);

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextDocumentFragment>
@@ -34,6 +35,7 @@ private slots:
     void closeBoxKeepsEditsUnsaved();
     void openingPlacesShowsAndSelectsAccountPage();
     void activationSelectsAccountPage();
+    void focusStartsInFirstFieldAndTabsToButtonsLast();
     void failedSaveKeepsDialogOpen();
     void senderTyping();
     void storedSender_data();
@@ -515,6 +517,22 @@ void TestSettingsDialog::captionsFit()
         m_dialog->pcPages->setCurrentIndex(page);
         QCOMPARE(CutControls(m_dialog.get()), QStringList());
     }
+}
+
+void TestSettingsDialog::focusStartsInFirstFieldAndTabsToButtonsLast()
+{
+    Open();
+    QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
+    QList<QWidget*> visited; // the link label takes one more Tab to pass its link
+    for (int i = 0; i < 16; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
+        if (visited.isEmpty() || visited.last() != QApplication::focusWidget())
+            visited.append(QApplication::focusWidget());
+    const QList<QWidget*> fields{m_dialog->Edit_LoginEmail, m_dialog->Edit_Password, m_dialog->Edit_Sender};
+    QCOMPARE(visited.mid(0, 3), fields);
+    // The buttons after the fields, then the page tabs and round again.
+    const QList<QWidget*> last{m_dialog->BtnOk, m_dialog->BtnAnnulla, m_dialog->BtnApplica,
+                               m_dialog->pcPages->findChild<QTabBar*>()};
+    QCOMPARE(visited.mid(visited.indexOf(m_dialog->BtnOk), 4), last);
 }
 
 QTEST_MAIN(TestSettingsDialog)

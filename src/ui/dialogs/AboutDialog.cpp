@@ -45,7 +45,7 @@ TF_About::TF_About(QWidget* mainWindow, const QString& language, const QString& 
       Label3(new QLabel(this)), BtnOk(new QPushButton(QStringLiteral("Ok"), this)), m_webBaseUrl(webBaseUrl)
 {
     setObjectName(QStringLiteral("TF_About"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    UseFixedWindowFrame(this);
     setWindowTitle(QStringLiteral("Informazioni su Brelmont"));
     lblDescrizione->setObjectName(QStringLiteral("lblDescrizione"));
     lblVersion->setObjectName(QStringLiteral("lblVersion"));

@@ -31,6 +31,13 @@ void FixSizeAtLeast(QWidget* window, const QSize& designed)
     window->setFixedSize(needed);
 }
 
+void UseFixedWindowFrame(QWidget* window)
+{
+    const Qt::WindowFlags type = window->windowFlags() & Qt::WindowType_Mask;
+    window->setWindowFlags(type | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
+}
+
 int ExecDialog(QDialog& dialog)
 {
     if (Hook().answerAtOnce) {

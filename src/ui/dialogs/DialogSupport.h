@@ -10,6 +10,10 @@ class QWidget;
 // translated text or the desktop's font asks for more.
 void FixSizeAtLeast(QWidget* window, const QSize& designed);
 
+// The frame of a fixed-size window: title and close box only, no minimise or maximise button
+// and no context help. Call it before the window is first shown.
+void UseFixedWindowFrame(QWidget* window);
+
 // Runs a dialog modally and returns its result. While tests have asked for it, the dialog is
 // not shown: it returns `answer` at once and its object name is recorded.
 int ExecDialog(QDialog& dialog);

@@ -19,7 +19,7 @@ TF_Login::TF_Login(const QString& userName, QWidget* parent)
       BtnAccedi(new QPushButton(QStringLiteral("Accedi"), this))
 {
     setObjectName(QStringLiteral("TF_Login"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    UseFixedWindowFrame(this);
     setWindowTitle(QStringLiteral("Login"));
     Edit_Login->setObjectName(QStringLiteral("Edit_Login"));
     Edit_Password->setObjectName(QStringLiteral("Edit_Password"));

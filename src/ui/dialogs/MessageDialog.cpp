@@ -38,11 +38,12 @@ QString& LastShown(bool caption)
 TF_Message::TF_Message(QWidget* owner, int buttons, const QString& language)
     : QDialog(owner), lblMessageText(new QLabel(this)),
       cbDoNotShowMore(new QCheckBox(QStringLiteral("Non mostrare più questo messaggio."), this)),
-      BtnOk_1(new QPushButton(QStringLiteral("Ok"), this)), BtnOk_2(new QPushButton(QStringLiteral("Ok"), this)),
+      BtnOk_1(new QPushButton(QStringLiteral("Ok"), this)),
+      BtnOk_2(new QPushButton(QStringLiteral("Ok"), this)),
       BtnCancel_2(new QPushButton(QStringLiteral("Annulla"), this)), m_owner(owner)
 {
     setObjectName(QStringLiteral("TF_Message"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    UseFixedWindowFrame(this);
     lblMessageText->setObjectName(QStringLiteral("lblMessageText"));
     cbDoNotShowMore->setObjectName(QStringLiteral("cbDoNotShowMore"));
     BtnOk_1->setObjectName(QStringLiteral("BtnOk_1"));
@@ -93,8 +94,9 @@ void TF_Message::ApplyLanguage(const QString& code)
     BtnOk_1->setText(*ok);
     BtnOk_2->setText(*ok);
     BtnCancel_2->setText(*PickText(code, {"Annulla", "Cancel", "Anula"}));
-    cbDoNotShowMore->setText(*PickText(code, {"Non mostrare più questo messaggio.", "Don't show this message any more.",
-                                              "Não mostrar esta mensagem mais nenhuma."}));
+    cbDoNotShowMore->setText(
+        *PickText(code, {"Non mostrare più questo messaggio.", "Don't show this message any more.",
+                         "Não mostrar esta mensagem mais nenhuma."}));
 }
 
 void TF_Message::SetButtons(int buttons)
@@ -125,6 +127,15 @@ void TF_Message::SetText(const QString& text)
 void TF_Message::FitHeight()
 {
     FixSizeAtLeast(this, {ClientWidth, ClientHeight});
+}
+
+TF_Message::TOfferedAnswer TF_Message::ShowOffering(QWidget* owner, int buttons, const QString& language,
+                                                    const QString& caption, const QString& text)
+{
+    TF_Message box(owner, buttons, language);
+    box.cbDoNotShowMore->show();
+    const int result = box.ShowText(caption, text);
+    return {result, box.cbDoNotShowMore->isChecked()};
 }
 
 int TF_Message::ShowText(const QString& caption, const QString& text)

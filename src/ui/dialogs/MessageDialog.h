@@ -31,6 +31,16 @@ public:
     // Sets title and text, shows the dialog modally and returns 1 (OK) or 2 (Cancel or closed).
     int ShowText(const QString& caption, const QString& text);
 
+    // A notice the user may silence: the dialog with its do-not-show-again box shown. Answers the
+    // result and whether the box was ticked.
+    struct TOfferedAnswer
+    {
+        int Result;
+        bool DoNotShowMore;
+    };
+    static TOfferedAnswer ShowOffering(QWidget* owner, int buttons, const QString& language,
+                                       const QString& caption, const QString& text);
+
     // Test hook: the next ShowText of any TF_Message returns answer at once without showing,
     // with the do-not-show-again box ticked as given. Answers queue up in order.
     static void SetNextAnswer(int answer, bool doNotShowMore = false);

@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
-
 #include <limits>
 
 namespace {
@@ -20,8 +19,10 @@ int BottomEdge(const QRect& r)
 
 qint64 SquaredDistance(const QRect& r, const QPoint& p)
 {
-    const qint64 dx = p.x() < r.left() ? r.left() - p.x() : (p.x() >= RightEdge(r) ? p.x() - RightEdge(r) + 1 : 0);
-    const qint64 dy = p.y() < r.top() ? r.top() - p.y() : (p.y() >= BottomEdge(r) ? p.y() - BottomEdge(r) + 1 : 0);
+    const qint64 dx =
+        p.x() < r.left() ? r.left() - p.x() : (p.x() >= RightEdge(r) ? p.x() - RightEdge(r) + 1 : 0);
+    const qint64 dy =
+        p.y() < r.top() ? r.top() - p.y() : (p.y() >= BottomEdge(r) ? p.y() - BottomEdge(r) + 1 : 0);
     return dx * dx + dy * dy;
 }
 
@@ -70,17 +71,18 @@ std::optional<QPoint> PlaceBeside(PlacementRule rule, const QRect& reference, co
         return PullOntoMonitor(p, *monitor);
     }
 
-    const int gap = rule == PlacementRule::BesideMainWindow ? 2 : 0;
+    const int rightGap = rule == PlacementRule::BesideMainWindow ? 2 : 0;
+    const int leftGap = rule == PlacementRule::ScheduleBesideMainWindow ? 10 : rightGap;
     QPoint p(0, BottomEdge(reference) - h);
     const auto monitor = NearestMonitor(monitors, QPoint(reference.left(), p.y()));
     if (!monitor)
         return std::nullopt;
-    // Both rules test the room on the right with the 2-pixel gap.
+    // Every rule tests the room on the right with the 2-pixel gap.
     if (refRight + w + 2 < RightEdge(*monitor))
-        p.setX(refRight + gap);
+        p.setX(refRight + rightGap);
     else
-        p.setX(reference.left() - w - gap);
-    if (rule == PlacementRule::BesideMainWindow && p.y() + 2 >= BottomEdge(*monitor))
+        p.setX(reference.left() - w - leftGap);
+    if (rule != PlacementRule::SettingsBesideMainWindow && p.y() + 2 >= BottomEdge(*monitor))
         p.setY(p.y() - 2);
     return PullOntoMonitor(p, *monitor);
 }

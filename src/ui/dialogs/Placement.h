@@ -11,10 +11,12 @@ class QWidget;
 // Where dialogs go beside the main window or their owner. The rules are pure functions over
 // rectangles (reference window frame, dialog size, the monitors' work areas) so they can be
 // checked without windows; the widget wrappers below feed them the real screen geometry.
-enum class PlacementRule {
+enum class PlacementRule
+{
     BesideMainWindow,         // about box, demo-account notice: 2 pixels apart, bottoms aligned
     SettingsBesideMainWindow, // settings dialog: touching the main window, no vertical adjustment
     BesideOwner,              // message dialog: overlapping its owner by one pixel
+    ScheduleBesideMainWindow, // schedule dialog: touching on the right, 10 pixels apart on the left
 };
 
 // The monitor containing point, else the one nearest to it; nullopt without monitors.

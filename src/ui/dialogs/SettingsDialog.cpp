@@ -66,7 +66,7 @@ TF_Settings::TF_Settings(TSettingsHolder& settings, QWidget* parent)
       BtnApplica(Named(new QPushButton(QStringLiteral("Applica"), this), "BtnApplica")), m_settings(settings)
 {
     setObjectName(QStringLiteral("TF_Settings"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    UseFixedWindowFrame(this);
     setWindowTitle(QStringLiteral("Impostazioni"));
     setModal(false);
 
@@ -105,7 +105,47 @@ TF_Settings::TF_Settings(TSettingsHolder& settings, QWidget* parent)
     ApplyLanguage(QStringLiteral("ITA"));
     ApplyLanguage(m_settings.GetLanguage());
     RefreshAll();
+    SetTabOrder();
+    ShowAccountPage();
+}
+
+// Tab walks the page tabs, then the fields of the page in view from the top, then the buttons.
+void TF_Settings::SetTabOrder()
+{
+    const QList<QWidget*> order{pcPages,
+                                Edit_LoginEmail,
+                                Edit_Password,
+                                Edit_Sender,
+                                cbRememberPwd,
+                                cbPBookOnline,
+                                lblRegistrazioneGratuita,
+                                cbRunAtStartup,
+                                cbSoundDisabled,
+                                cbWarnUnicode,
+                                cbWarnMedium,
+                                cbWarnManySMS,
+                                cbAutoConnectToServer,
+                                cbCheck4Upg,
+                                ComboLanguage,
+                                ComboFusoLocale,
+                                cbProxyActive,
+                                Edit_ProxyAddress,
+                                seProxyPort,
+                                cbProxyAuth,
+                                Edit_ProxyUsername,
+                                Edit_ProxyPassword,
+                                BtnOk,
+                                BtnAnnulla,
+                                BtnApplica};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+// The account page with the focus in its first field.
+void TF_Settings::ShowAccountPage()
+{
     pcPages->setCurrentWidget(tsAccount);
+    Edit_LoginEmail->setFocus(Qt::OtherFocusReason);
 }
 
 TF_Settings::~TF_Settings() = default;
@@ -393,7 +433,7 @@ void TF_Settings::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        pcPages->setCurrentWidget(tsAccount);
+        ShowAccountPage();
         emit shown();
     }
 }
@@ -408,8 +448,9 @@ void TF_Settings::hideEvent(QHideEvent* event)
 void TF_Settings::changeEvent(QEvent* event)
 {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        pcPages->setCurrentWidget(tsAccount);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        pcPages->currentWidget() != tsAccount)
+        ShowAccountPage();
 }
 
 void TF_Settings::ApplyLanguage(const QString& code)

@@ -105,6 +105,8 @@ private:
     void BuildAccountPage();
     void BuildPreferencesPage();
     void BuildConnectionPage();
+    void SetTabOrder();
+    void ShowAccountPage();
     void BindCheckBox(QCheckBox* box, Setting id);
     void BindLineEdit(QLineEdit* edit, Setting id);
     // Runs a change of the dialog into the holder without echoing it back into the controls.

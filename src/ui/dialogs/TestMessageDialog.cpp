@@ -17,7 +17,7 @@ TF_TestMessage::TF_TestMessage(QWidget* mainWindow, const QString& language, con
       BtnClose(new QPushButton(QStringLiteral("Chiudi"), this)), m_webBaseUrl(webBaseUrl)
 {
     setObjectName(QStringLiteral("TF_TestMessage"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    UseFixedWindowFrame(this);
     lblMessage->setObjectName(QStringLiteral("lblMessage"));
     sbChat->setObjectName(QStringLiteral("sbChat"));
     BtnClose->setObjectName(QStringLiteral("BtnClose"));

@@ -1,6 +1,8 @@
 #include "ui/main/MainWindow.h"
 
+#include "i18n/Language.h"
 #include "net/GatewayService.h"
+#include "phonebook/ContactsTree.h"
 #include "ui/dialogs/SettingsDialog.h"
 #include "ui/main/ContactPanel.h"
 #include "ui/main/ContactsPane.h"
@@ -8,18 +10,38 @@
 #include "ui/main/NoticeArea.h"
 #include "ui/main/Pictures.h"
 #include "ui/main/RecipientsPanel.h"
+#include "ui/main/SendControls.h"
 #include "ui/main/StatusBar.h"
 #include "ui/main/TopPanel.h"
 #include "ui/main/TrayController.h"
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 
+namespace {
+TMainWindowServices ServicesWith(TGatewayService& gateway, TPhoneBookServices& phoneBook)
+{
+    TMainWindowServices services;
+    services.Gateway = &gateway;
+    services.PhoneBook = &phoneBook;
+    return services;
+}
+} // namespace
+
 TF_Main::TF_Main(TSettingsHolder& settings, TGatewayService& gateway, TPhoneBookServices& phoneBook,
                  const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_gateway(gateway), m_phoneBook(phoneBook),
+    : TF_Main(settings, ServicesWith(gateway, phoneBook), arguments, parent)
+{
+}
+
+TF_Main::TF_Main(TSettingsHolder& settings, const TMainWindowServices& services, const QStringList& arguments,
+                 QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_services(services), m_gateway(*services.Gateway),
+      m_phoneBook(*services.PhoneBook),
       m_arguments(arguments)
 {
     setObjectName(QStringLiteral("TF_Main"));
@@ -33,6 +55,8 @@ TF_Main::TF_Main(TSettingsHolder& settings, TGatewayService& gateway, TPhoneBook
     BuildLayout();
     BuildMenus();
     BuildToolBar();
+    BuildServices();
+    ConnectMessagePanel();
     m_tray = new TTrayController(*this, m_settings, ExitRequested,
                                  {aRipristinaNascondi, aImpostazioni, aSitoWeb, aChiudiProgramma}, this);
     connect(m_tray, &TTrayController::restored, this, [this] {
@@ -65,7 +89,17 @@ void TF_Main::BuildTimers()
     TimerAskCredit = make("TimerAskCredit", CreditInterval, false);
     TimerClearCreditText = make("TimerClearCreditText", ClearCreditTextInterval, false);
     TimerPulisciMessaggio = make("TimerPulisciMessaggio", ClearStatusTextInterval, false);
-    TimerInvioInCorso = make("TimerInvioInCorso", 500, false);
+    TimerInvioInCorso = make("TimerInvioInCorso", AnimationInterval, false);
+    TimerLookupInCorso = make("TimerLookupInCorso", AnimationInterval, false);
+    TimerSuggerimentoInCorso = make("TimerSuggerimentoInCorso", AnimationInterval, false);
+    TimerGetUpdates = make("TimerGetUpdates", GetUpdatesInterval, false);
+    TimerCloseAppAfterUpdate = make("TimerCloseAppAfterUpdate", CloseAfterUpdateInterval, false);
+    connect(TimerInvioInCorso, &QTimer::timeout, this, &TF_Main::TimerInvioInCorsoTimer);
+    connect(TimerLookupInCorso, &QTimer::timeout, this, &TF_Main::TimerLookupInCorsoTimer);
+    connect(TimerSuggerimentoInCorso, &QTimer::timeout, this, &TF_Main::TimerSuggerimentoInCorsoTimer);
+    connect(TimerGetUpdates, &QTimer::timeout, this, &TF_Main::TimerGetUpdatesTimer);
+    // The setup program runs: the program ends (a second close in case the first was not taken).
+    connect(TimerCloseAppAfterUpdate, &QTimer::timeout, this, &TF_Main::RequestExit);
     connect(TimerStart, &QTimer::timeout, this, &TF_Main::TimerStartTimer);
     connect(TimerAskCredit, &QTimer::timeout, this, &TF_Main::TimerAskCreditTimer);
     connect(TimerClearCreditText, &QTimer::timeout, this, &TF_Main::TimerClearCreditTextTimer);
@@ -83,7 +117,7 @@ void TF_Main::BuildLayout()
     m_contactsPane = new TContactsPane(m_phoneBook, m_settings, *m_topPanel, central);
     m_contactPanel = new TContactPanel(m_contactsPane->Edits(), m_settings, *m_topPanel, central);
     m_recipientsPanel = new TRecipientsPanel(m_phoneBook, m_settings, central);
-    m_messagePanel = new TMessagePanel(central);
+    m_messagePanel = new TMessagePanel(m_settings, m_gateway, *m_recipientsPanel, central);
     m_statusBar = new TMainStatusBar(central);
     layout->addWidget(m_topPanel);
     layout->addWidget(m_contactPanel);
@@ -116,19 +150,17 @@ void TF_Main::ConnectGateway()
         TimerInvioInCorso->stop();
         m_statusBar->SetPanel2Text(text);
     });
-    connect(&m_gateway, &TGatewayService::sendAccepted, this,
-            [this](const QString& sentText, qint64 remaining) {
-                SetCredit(remaining);
-                TimerInvioInCorso->stop();
-                TimerPulisciMessaggio->start();
-                // The sent state of the message panel shows the outcome; until the panel has its
-                // controls, the status bar does.
-                m_statusBar->SetPanel2Text(sentText);
-            });
+    // The message panel shows the outcome of an accepted send; the status bar only loses the
+    // sending animation.
+    connect(&m_gateway, &TGatewayService::sendAccepted, this, [this](const QString&, qint64 remaining) {
+        SetCredit(remaining);
+        TimerInvioInCorso->stop();
+        m_statusBar->SetPanel2Text(QString());
+        TimerPulisciMessaggio->start();
+    });
     connect(&m_gateway, &TGatewayService::sendRefused, this, [this](int, const QString& text) {
         TimerInvioInCorso->stop();
-        m_statusBar->SetPanel2Text(text);
-        TimerPulisciMessaggio->start();
+        ShowResult(text);
     });
     connect(&m_gateway, &TGatewayService::demoNoticeDue, this, &TF_Main::ShowTestAccountNotice);
 }
@@ -189,6 +221,7 @@ void TF_Main::SetStatusPanel1Text(const QString& text)
 void TF_Main::TimerClearCreditTextTimer()
 {
     TimerClearCreditText->stop();
+    MenuCreditClick();
     m_topPanel->UserTextClose(m_topPanel->NoticeArea()->FindStrip(QStringLiteral("FrCredit")));
 }
 
@@ -203,6 +236,58 @@ void TF_Main::TimerPulisciMessaggioTimer()
     TimerPulisciMessaggio->stop();
 }
 
+// A result in status panel 2, cleared 8 seconds later.
+void TF_Main::ShowResult(const QString& text)
+{
+    m_statusBar->SetPanel2Text(text);
+    TimerPulisciMessaggio->start();
+}
+
+void TF_Main::TimerInvioInCorsoTimer()
+{
+    m_statusBar->SetPanel2Text(NextInCycle(m_statusBar->Panel2Text(), m_messagePanel->Texts().Sending, 4));
+}
+
+void TF_Main::TimerLookupInCorsoTimer()
+{
+    m_statusBar->SetPanel2Text(m_lookupTexts.NextAnimationText(m_statusBar->Panel2Text()));
+}
+
+void TF_Main::TimerSuggerimentoInCorsoTimer()
+{
+    TimerInvioInCorsoTimer();
+}
+
+void TF_Main::TimerGetUpdatesTimer()
+{
+    if (IsWindowStateNormal())
+        TimerGetUpdates->stop();
+}
+
+// The message panel's send and sent state, as the rest of the window follows them.
+void TF_Main::ConnectMessagePanel()
+{
+    connect(m_messagePanel, &TMessagePanel::statusTextChanged, m_statusBar, &TMainStatusBar::SetPanel1Text);
+    connect(m_messagePanel, &TMessagePanel::sendingStarted, TimerInvioInCorso, qOverload<>(&QTimer::start));
+    connect(m_messagePanel, &TMessagePanel::sendNotStarted, this, [this] {
+        TimerInvioInCorso->stop();
+        ShowResult(Texts().TextNotSent);
+    });
+    // A sent message stays on display until Continue or Close: recipients, tree and menus wait.
+    connect(m_messagePanel, &TMessagePanel::sentStateEntered, this, [this] {
+        for (QWidget* area : std::initializer_list<QWidget*>{m_recipientsPanel, m_contactsPane, menuBar()})
+            area->setEnabled(false);
+    });
+    connect(m_messagePanel, &TMessagePanel::sentStateLeft, this, [this](int tag) {
+        for (QWidget* area : std::initializer_list<QWidget*>{m_recipientsPanel, m_contactsPane, menuBar()})
+            area->setEnabled(true);
+        while (TFR_TextPanel* credit = m_topPanel->NoticeArea()->FindStrip(QStringLiteral("FrCredit")))
+            m_topPanel->UserTextClose(credit);
+        if (tag == TSendControls::TagClose)
+            close();
+    });
+}
+
 void TF_Main::TimerAskCreditTimer()
 {
     if (m_tray->HiddenInTray) {
@@ -212,6 +297,7 @@ void TF_Main::TimerAskCreditTimer()
     m_creditTickSkipped = false;
     TimerAskCredit->stop();
     m_gateway.AskCredit(0);
+    CheckForUpdatesAutomatic();
     TimerAskCredit->start();
 }
 
@@ -241,6 +327,7 @@ void TF_Main::FormActivate()
     if (isVisible() && !isMinimized())
         m_tray->HiddenInTray = false;
     ApplyLanguage(m_settings.GetLanguage());
+    m_messagePanel->TNTMemoMessageChange();
     ProgramActionsUpdate();
     if (m_tray->Starting)
         FirstActivation();

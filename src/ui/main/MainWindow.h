@@ -1,10 +1,14 @@
 #pragma once
 
+#include "i18n/GlobalTexts.h"
+#include "net/NumberLookup.h"
 #include "settings/SettingsHolder.h"
+#include "ui/main/MainWindowServices.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -21,6 +25,7 @@ class TRecipientsPanel;
 struct TPhoneBookServices;
 class TTopPanel;
 class TTrayController;
+class TUpdateLinkRow;
 
 // The main window: it lays out its areas (top panel with the picture tool bar and the notice
 // strips, contact panel, contacts pane, recipients panel, message panel with the send
@@ -42,6 +47,14 @@ public:
     static constexpr int ClearStatusTextInterval = 8000;
     static constexpr int StartInterval = 10;
 
+    static constexpr int AnimationInterval = 500;
+    static constexpr int GetUpdatesInterval = 2000;
+    static constexpr int CloseAfterUpdateInterval = 1000;
+    static constexpr int ListsSyncWidth = 160;
+
+    TF_Main(TSettingsHolder& settings, const TMainWindowServices& services, const QStringList& arguments = {},
+            QWidget* parent = nullptr);
+    // A window with the gateway and the phone book only (no lookup, suggestion or updates).
     TF_Main(TSettingsHolder& settings, TGatewayService& gateway, TPhoneBookServices& phoneBook,
             const QStringList& arguments = {}, QWidget* parent = nullptr);
     ~TF_Main() override;
@@ -49,9 +62,11 @@ public:
     TTrayController& Tray() const { return *m_tray; }
     TTopPanel* TopPanel() const { return m_topPanel; }
     TMainStatusBar* StatusBar() const { return m_statusBar; }
-    TContactPanel* ContactPanel() const { return m_contactPanel; }
-    TContactsPane* ContactsPane() const { return m_contactsPane; }
+    TMessagePanel* MessagePanel() const { return m_messagePanel; }
     TRecipientsPanel* RecipientsPanel() const { return m_recipientsPanel; }
+    TContactsPane* ContactsPane() const { return m_contactsPane; }
+    TContactPanel* ContactPanel() const { return m_contactPanel; }
+    TUpdateLinkRow* UpdateRow() const { return m_updateRow; }
     // The settings dialog, built the first time it is opened (null until then).
     TF_Settings* SettingsDialog() const { return m_settingsDialog.get(); }
 
@@ -84,6 +99,12 @@ public:
     void TimerAskCreditTimer();
     void TimerClearCreditTextTimer();
     void TimerPulisciMessaggioTimer();
+    void TimerInvioInCorsoTimer();
+    void TimerLookupInCorsoTimer();
+    void TimerSuggerimentoInCorsoTimer();
+    void TimerGetUpdatesTimer();
+    void MenuCreditClick();
+    void Image1Click();
     // Exit from the menus: the next close ends the program.
     void RequestExit();
     // The session ends (log-off, shutdown, SIGTERM): end without any question.
@@ -93,6 +114,13 @@ public:
     void ShowCredit();
     void BuyCredit();
     void ShowSentMessages();
+    void GestisciListe();
+    void ImportContacts();
+    void RichiestaLookup();
+    void Verificaaggiornamenti1Click();
+    void Manuale1Click();
+    void Inviaunsuggerimento1Click();
+
 
     // Commands (tool bar pictures and menus call the same actions).
     QAction* aVisualizzaCredito = nullptr;
@@ -103,17 +131,32 @@ public:
     QAction* aRipristinaNascondi = nullptr;
     QAction* aInformazioni = nullptr;
     QAction* aSitoWeb = nullptr;
+    QAction* aGestisciListe = nullptr;
+    QAction* aImportPrecedente = nullptr;
+    QAction* aImportFromMSOutlook = nullptr;
+    QAction* aImportFromOutlookExpress = nullptr;
+    QAction* aImportVCard = nullptr;
+    QAction* aRichiestaLookup = nullptr;
+    QAction* aVerificaAggiornamenti = nullptr;
+    QAction* aManuale = nullptr;
+    QAction* aSuggerimento = nullptr;
+    QAction* MenuCredit = nullptr;
 
     QTimer* TimerStart = nullptr;
     QTimer* TimerAskCredit = nullptr;
     QTimer* TimerClearCreditText = nullptr;
     QTimer* TimerPulisciMessaggio = nullptr;
     QTimer* TimerInvioInCorso = nullptr;
+    QTimer* TimerLookupInCorso = nullptr;
+    QTimer* TimerSuggerimentoInCorso = nullptr;
+    QTimer* TimerGetUpdates = nullptr;
+    QTimer* TimerCloseAppAfterUpdate = nullptr;
 
     // The URLs the browser commands open.
     QUrl BuyCreditUrl() const;
     QUrl SentMessagesUrl() const;
     QUrl HomePageUrl() const;
+    QUrl ManualUrl() const;
 
 signals:
     // The window was closed with ExitRequested set: the program ends.
@@ -131,6 +174,11 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildTimers();
+    void BuildServices();
+    void ConnectMessagePanel();
+    void CheckForUpdatesAutomatic();
+    void ShowResult(const QString& text);
+    const TGlobalTexts& Texts() const { return m_services.Texts ? *m_services.Texts : m_ownTexts; }
     void ConnectGateway();
     void ConnectSettings();
     // The phone book's areas: contacts pane, contact panel, recipients panel.
@@ -140,6 +188,9 @@ private:
     void FirstActivation();
     void PhoneBookLoaded(bool atStart);
     void FocusMessageBox();
+    // The number the lookup asks about: the selected contact of the tree or the selected
+    // recipient, whichever has the focus; empty otherwise.
+    QString LookupNumber() const;
     void NormaliseStatusPanel1();
     bool IsDemoUser() const;
     void OpenUrl(const QUrl& url);
@@ -151,8 +202,12 @@ private:
     void EndProgram();
 
     TSettingsHolder& m_settings;
+    TMainWindowServices m_services;
     TGatewayService& m_gateway;
     TPhoneBookServices& m_phoneBook;
+    TGlobalTexts m_ownTexts;
+    TLookupTexts m_lookupTexts;
+    QString m_listsSync;
     QStringList m_arguments;
     std::unique_ptr<TF_Settings> m_settingsDialog;
     bool m_ending = false;
@@ -163,6 +218,7 @@ private:
     QMenu* m_actionsMenu = nullptr;
     QMenu* m_toolsMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
+    QMenu* m_importMenu = nullptr;
     TTopPanel* m_topPanel = nullptr;
     TContactPanel* m_contactPanel = nullptr;
     TContactsPane* m_contactsPane = nullptr;
@@ -170,4 +226,5 @@ private:
     TMessagePanel* m_messagePanel = nullptr;
     TMainStatusBar* m_statusBar = nullptr;
     TTrayController* m_tray = nullptr;
+    TUpdateLinkRow* m_updateRow = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "phonebook/PhoneBookServices.h"
 #include "ui/main/ContactPanel.h"
 #include "ui/main/ContactsPane.h"
+#include "ui/main/ContactsView.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/MessagePanel.h"
 #include "ui/main/PictureToolBar.h"
@@ -12,7 +13,10 @@
 #include "ui/main/TopPanel.h"
 #include "ui/main/TrayController.h"
 
+#include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 
 void TF_Main::ConnectPhoneBookAreas()
 {
@@ -32,6 +36,21 @@ void TF_Main::ConnectPhoneBookAreas()
     connect(panel, &TContactPanel::contactStored, pane, &TContactsPane::SelectAndScrollToTop);
     connect(panel, &TContactPanel::closed, this, &TF_Main::FocusMessageBox);
     connect(recipients, &TRecipientsPanel::focusMessageRequested, this, &TF_Main::FocusMessageBox);
+    connect(pane, &TContactsPane::manageListsRequested, this, &TF_Main::GestisciListe);
+    // The lookup's only entry, in the tree's pop-up menu, is not offered.
+    pane->PopContacts->addAction(aRichiestaLookup);
+    aRichiestaLookup->setVisible(false);
+}
+
+QString TF_Main::LookupNumber() const
+{
+    if (m_contactsPane->View()->hasFocus()) {
+        const TContactNode* node = m_contactsPane->SelectedNode();
+        return node && !node->IsList() ? node->Data().Number : QString();
+    }
+    if (m_recipientsPanel->lvDestinatari->hasFocus())
+        return m_recipientsPanel->SelectedNumber();
+    return {};
 }
 
 void TF_Main::EnableMainControls(bool on)
@@ -53,10 +72,12 @@ void TF_Main::FirstActivation()
     // d: the light red, the caption the second start looks for.
     SetConnectionState(true);
     setWindowTitle(Caption());
-    // e: the silent credit query.
+    // e: the silent credit query, and the automatic update check.
     m_gateway.AskCredit(0);
+    CheckForUpdatesAutomatic();
     // f
     m_tray->Starting = false;
+    m_messagePanel->TNTMemoMessageChange();
     SetConnectionState(ConnectionError);
 }
 
@@ -75,5 +96,5 @@ void TF_Main::FocusMessageBox()
 {
     // The message text box of the message panel takes it once the panel has one.
     if (m_messagePanel->isEnabled() && isVisible())
-        m_messagePanel->setFocus();
+        m_messagePanel->TNTMemoMessage->setFocus(Qt::ActiveWindowFocusReason);
 }

@@ -63,6 +63,33 @@ QPixmap ToolPicture(int number, bool highlighted)
     p.setRenderHint(QPainter::Antialiasing);
     const QColor ink = highlighted ? QColor(230, 120, 0) : Blue;
     switch (number) {
+    case 1: { // add contact: a person with a plus
+        p.setPen(Qt::NoPen);
+        p.setBrush(ink);
+        p.drawEllipse(QRectF(4, 3, 9, 9));
+        p.drawRoundedRect(QRectF(1.5, 13, 14, 9), 4, 4);
+        p.setPen(QPen(highlighted ? ink : QColor(40, 150, 60), 2.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(19, 10), QPointF(19, 20));
+        p.drawLine(QPointF(14, 15), QPointF(23, 15));
+        break;
+    }
+    case 2: { // manage lists: stacked cards with lines
+        p.setPen(QPen(ink, 1.5));
+        for (int i = 2; i >= 0; --i) {
+            p.setBrush(i == 0 ? QColor(Qt::white) : ink.lighter(170));
+            p.drawRoundedRect(QRectF(3 + 2 * i, 3 + 3 * i, 14, 15), 2, 2);
+        }
+        for (int y = 8; y <= 14; y += 3)
+            p.drawLine(QPointF(6, y), QPointF(14, y));
+        break;
+    }
+    case 6: { // find contact: a magnifying glass
+        p.setPen(QPen(ink, 2.5, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(QColor(255, 255, 255, 180));
+        p.drawEllipse(QRectF(3, 3, 12, 12));
+        p.drawLine(QPointF(14, 14), QPointF(21, 21));
+        break;
+    }
     case 3: { // sent messages: a sheet with lines
         p.setPen(QPen(ink, 1.5));
         p.setBrush(Qt::white);

@@ -9,8 +9,8 @@ namespace Pictures {
 // The program and tray icon: a blue speech bubble.
 QIcon ProgramIcon();
 
-// The picture tool bar's pictures by their number (3 sent messages, 4 show credit,
-// 5 buy credit), 24 pixels, in their normal or highlighted look.
+// The picture tool bar's pictures by their number (1 add contact, 2 manage lists, 3 sent
+// messages, 4 show credit, 5 buy credit, 6 find contact), 24 pixels, normal or highlighted.
 QPixmap ToolPicture(int number, bool highlighted);
 
 // The logo shown in the grey area of an empty phone book.

@@ -307,6 +307,14 @@ void TRecipientsPanel::RemoveSelected()
     AfterChange();
 }
 
+QString TRecipientsPanel::SelectedNumber() const
+{
+    const int row = lvDestinatari->currentRow();
+    if (row < 0 || lvDestinatari->selectedItems().isEmpty())
+        return {};
+    return m_items.at(size_t(row)).number;
+}
+
 void TRecipientsPanel::Clear()
 {
     lvDestinatari->clear();

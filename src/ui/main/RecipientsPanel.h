@@ -57,6 +57,8 @@ public:
     int ItemCount() const { return int(m_items.size()); }
     // The row's own copy: its record (contact, list) and number.
     TContactData ItemRecord(int row) const { return m_items.at(size_t(row)).record; }
+    // The number of the selected item (a list's is empty); empty with nothing selected.
+    QString SelectedNumber() const;
 
     void ResizeRecipientsPanel();
 

@@ -68,27 +68,40 @@ QString TMainStatusBar::Panel1Text() const
 
 int TMainStatusBar::Panel1Width() const
 {
-    return m_panel1->maximumWidth();
+    return m_panel1->isHidden() ? 0 : m_panel1->maximumWidth();
 }
 
 void TMainStatusBar::SetPanel1(const QString& text, int width)
 {
-    m_panel1->setText(text);
-    m_panel1->setFixedWidth(width);
-    m_panel1->setVisible(width > 0);
+    m_statusText = text;
+    m_statusWidth = width;
+    ShowPanel1();
 }
 
 void TMainStatusBar::SetPanel1Text(const QString& text)
 {
-    m_panel1->setText(text);
+    SetPanel1(text, 0);
 }
 
 void TMainStatusBar::ShowAccount(bool demo)
 {
-    if (demo)
-        SetPanel1(QStringLiteral("Test account"), 80);
-    else
-        SetPanel1(QString(), 0);
+    m_demo = demo;
+    ShowPanel1();
+}
+
+void TMainStatusBar::ShowPanel1()
+{
+    QString text = m_statusText;
+    int width = m_statusWidth;
+    if (text.isEmpty()) {
+        text = m_demo ? QStringLiteral("Test account") : QString();
+        width = m_demo ? AccountPanelWidth : 0;
+    } else if (width <= 0) {
+        width = qMax(AccountPanelWidth, m_panel1->fontMetrics().horizontalAdvance(text) + 8);
+    }
+    m_panel1->setText(text);
+    m_panel1->setFixedWidth(width);
+    m_panel1->setVisible(width > 0);
 }
 
 QString TMainStatusBar::Panel2Text() const

@@ -26,6 +26,10 @@ private:
 
 // The main window's status bar: panel 0 the connection light (30 pixels), panel 1 a short
 // status text of variable width, panel 2 the result texts of sending and queries.
+//
+// Panel 1 shows its status text (too long, synchronising lists) when there is one, in the room
+// the text needs; otherwise "Test account" for the demo account, and for every other account
+// it is folded away.
 class TMainStatusBar : public QFrame
 {
     Q_OBJECT
@@ -33,21 +37,31 @@ class TMainStatusBar : public QFrame
 public:
     static constexpr int LightPanelWidth = 30;
     static constexpr int InitialPanel1Width = 120;
+    static constexpr int AccountPanelWidth = 80;
 
     explicit TMainStatusBar(QWidget* parent = nullptr);
 
     TConnectionLight* Light() const { return m_light; }
+    // What panel 1 shows, and its width (0 when folded).
     QString Panel1Text() const;
     int Panel1Width() const;
+    // The status text and its width (0: as wide as the text needs).
+    QString StatusText() const { return m_statusText; }
+    int StatusWidth() const { return m_statusWidth; }
     void SetPanel1(const QString& text, int width);
     void SetPanel1Text(const QString& text);
-    // Panel 1 carries "Test account" for the demo account and is folded away for every other.
+    // Whether the demo account's mark stands in panel 1 when there is no status text.
     void ShowAccount(bool demo);
     QString Panel2Text() const;
     void SetPanel2Text(const QString& text);
 
 private:
+    void ShowPanel1();
+
     TConnectionLight* m_light;
     QLabel* m_panel1;
     QLabel* m_panel2;
+    QString m_statusText;
+    int m_statusWidth = 0;
+    bool m_demo = false;
 };
