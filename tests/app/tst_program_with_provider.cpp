@@ -1,14 +1,17 @@
 #include "app/DataModule.h"
 #include "app/Program.h"
-#include "compose/Destinations.h"
 #include "net/GatewayResults.h"
 #include "net/SMSServer.h"
+#include "phonebook/PhoneBook.h"
+#include "phonebook/SqliteShell.h"
 #include "platform/OleDate.h"
 #include "platform/RegistryStore.h"
 #include "settings/SettingsHolder.h"
 #include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/MessageDialog.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/ContactsPane.h"
+#include "ui/main/ContactsView.h"
 #include "ui/main/MessagePanel.h"
 #include "ui/main/NoticeArea.h"
 #include "ui/main/RecipientsPanel.h"
@@ -66,6 +69,7 @@ void TestProgramWithProvider::cleanup()
         m_provider.reset();
     }
     DialogTestHook::AnswerAtOnce(false);
+    QFile::remove(TPhoneBook::DefaultCurrentFile());
     m_folder.reset();
 }
 
@@ -142,6 +146,11 @@ void TestProgramWithProvider::refusedLoginKeepsLightRed()
 
 void TestProgramWithProvider::writeSendWithAltSAndContinue()
 {
+    REQUIRE_SQLITE_SHELL();
+    QVERIFY(QDir().mkpath(QFileInfo(TPhoneBook::DefaultCurrentFile()).path()));
+    RunSqliteShell(TPhoneBook::DefaultCurrentFile(),
+                   PhoneBookSchemaSql() + ContactRow("", "Ada", "Byron", "+39 333 1112222") +
+                       ListRows("Amici", {"Carlo|Rossi|+393335556666", "Dora|Bianchi|+41791234567"}));
     StartProvider(QStringLiteral("tester:segreto:12340"));
     WriteAccount(QStringLiteral("tester"), QStringLiteral("segreto"));
     TBrelmontProgram program({QStringLiteral("show")}, RegistryPath());
@@ -152,9 +161,13 @@ void TestProgramWithProvider::writeSendWithAltSAndContinue()
     TSendControls* controls = panel->SendControls();
 
     QTest::keyClicks(panel->TNTMemoMessage, QStringLiteral("Ciao dal test"));
-    // A typed number; contacts and lists picked in the tree join it here once the tree is in.
-    emit main->RecipientsPanel()->destinationsChanged(
-        BuildDestinations({QStringLiteral("+39 333 1112222")}, {}, {}));
+    // The contact and the list, clicked in the tree (contacts come before lists).
+    TContactsView* tree = main->ContactsPane()->View();
+    QTRY_COMPARE_WITH_TIMEOUT(tree->model()->rowCount(), 2, 15000);
+    for (int row : {0, 1})
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualRect(tree->model()->index(row, 0)).center());
+    QTRY_COMPARE_WITH_TIMEOUT(panel->Destinations().UniqueRecipients, 3, 15000);
     TF_Message::SetNextAnswer(TF_Message::ResultOk); // the medium-quality notice
     controls->rbMQ->click();
     const QDateTime at(QDate::currentDate().addDays(1), QTime(10, 0));
@@ -169,7 +182,8 @@ void TestProgramWithProvider::writeSendWithAltSAndContinue()
     QVERIFY(log.open(QIODevice::ReadOnly));
     const QJsonObject entry = QJsonDocument::fromJson(log.readLine()).object();
     QCOMPARE(entry.value(QStringLiteral("destinations")).toArray(),
-             QJsonArray{QStringLiteral("+393331112222")});
+             (QJsonArray{QStringLiteral("+393331112222"), QStringLiteral("+393335556666"),
+                         QStringLiteral("+41791234567")}));
     QCOMPARE(entry.value(QStringLiteral("text")).toString(), QStringLiteral("Ciao dal test"));
     QCOMPARE(entry.value(QStringLiteral("quality")).toString(), QStringLiteral("M"));
     QCOMPARE(entry.value(QStringLiteral("schedule")).toString(), at.toString(Qt::ISODate));

@@ -13,31 +13,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-// Phone-book rows as the sqlite3 shell writes them: a contact, and a list with its table.
-inline QByteArray ContactRow(const char* nick, const char* first, const char* last, const char* number)
-{
-    return QByteArray(
-               "INSERT INTO MainContacts (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) VALUES('") +
-           first + "','" + last + "','" + nick + "','" + number + "','SINGLE');\n";
-}
-inline QByteArray ListRows(const char* name, const QList<QByteArray>& members)
-{
-    QByteArray sql =
-        QByteArray("INSERT INTO MainContacts (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
-                   "VALUES('','','") +
-        name + "','" + QByteArray::number(members.size()) + "','LIST');\nCREATE TABLE \"" + name +
-        "\" (ID INTEGER PRIMARY KEY AUTOINCREMENT, FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, "
-        "CONTACT_TYPE);\n";
-    for (const QByteArray& m : members) { // "first|last|number"
-        const QList<QByteArray> f = m.split('|');
-        sql += "INSERT INTO \"" + QByteArray(name) +
-               "\" (FIRST_NAME, LAST_NAME, NICK_NAME, NUMBER, CONTACT_TYPE) "
-               "VALUES('" +
-               f.value(0) + "','" + f.value(1) + "','','" + f.value(2) + "','SINGLE');\n";
-    }
-    return sql;
-}
-
 // A main window (shown, offscreen) over a phone book the sqlite3 shell wrote, loaded by the
 // first activation.
 struct TContactsFixture : TMainWindowFixture
@@ -49,12 +24,7 @@ struct TContactsFixture : TMainWindowFixture
 
     bool Start(const QByteArray& rows, const QString& language = QStringLiteral("ITA"))
     {
-        const QByteArray schema =
-            "CREATE TABLE MainContacts ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [FIRST_NAME] VARCHAR (40), "
-            "[LAST_NAME] VARCHAR (40), [NICK_NAME] VARCHAR (40), [SESSO] INTEGER, [DATA_NASCITA] TIMESTAMP, "
-            "[EMAIL] VARCHAR (50), [FAX] VARCHAR (20), NUMBER VARCHAR (20), CONTACT_TYPE VARCHAR (20));\n"
-            "CREATE TABLE QPB_DETAILS ([VERSION] INTEGER); INSERT INTO QPB_DETAILS VALUES (21);\n";
-        RunSqliteShell(PhoneBookFile(), schema + rows);
+        RunSqliteShell(PhoneBookFile(), PhoneBookSchemaSql() + rows);
         Create();
         settings->SetLanguage(language);
         settings->SetLastIntPrefix(QStringLiteral("Italy"));
