@@ -21,6 +21,7 @@ private slots:
     void cleanup();
     void trayStartLoadsAndAsksOnce();
     void emptyNoticeWaitsForTheWindow();
+    void restoreBeforeTheLoadOffersNoNotice();
     void phoneBookAtStart_data();
     void phoneBookAtStart();
 
@@ -86,6 +87,19 @@ void TestFirstActivation::emptyNoticeWaitsForTheWindow()
     f->main->close();
     f->Tray().RestoreFromTray();
     QCOMPARE(notices->StripCount(), 1); // once per run
+}
+
+void TestFirstActivation::restoreBeforeTheLoadOffersNoNotice()
+{
+    // A start with the window shown restores it before the phone book is read: the still
+    // empty tree must not bring up the empty-phone-book notice.
+    RunSqliteShell(f->PhoneBookFile(), PhoneBookSchemaSql() + ContactRow("Maria", "", "", "+393471234567"));
+    f->Create();
+    f->Tray().RestoreFromTray();
+    QCOMPARE(f->main->TopPanel()->NoticeArea()->StripCount(), 0);
+    QVERIFY(f->Activate());
+    QCOMPARE(f->tree.TopLevelCount(), 1);
+    QCOMPARE(f->main->TopPanel()->NoticeArea()->StripCount(), 1); // the quick-search strip only
 }
 
 void TestFirstActivation::phoneBookAtStart_data()

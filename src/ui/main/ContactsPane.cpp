@@ -322,6 +322,7 @@ void TContactsPane::LoadStarted()
 void TContactsPane::LoadFinished(const TPhoneBookLoadOutcome& outcome)
 {
     m_edits->SetLoading(false);
+    m_loadedOnce = true;
     unsetCursor();
     m_loadingLabel->hide();
     m_loadingProgress->hide();
@@ -358,7 +359,8 @@ void TContactsPane::ReportLoadProblem(const TPhoneBookLoadOutcome& outcome)
 
 void TContactsPane::OfferEmptyNotice(bool hiddenInTray)
 {
-    if (IsLoading() || m_services.Tree.TopLevelCount() > 0 || hiddenInTray || !ShowEmptyNotice)
+    if (!m_loadedOnce || IsLoading() || m_services.Tree.TopLevelCount() > 0 || hiddenInTray ||
+        !ShowEmptyNotice)
         return;
     emit bringToFrontRequested();
     ShowEmptyNotice = false;

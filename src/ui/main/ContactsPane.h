@@ -118,6 +118,7 @@ private:
     QProgressBar* m_loadingProgress;
     std::optional<TQuickSearchIndex> m_index; // empty when the tree changed since it was built
     bool m_loadAtStart = false;
+    bool m_loadedOnce = false; // until then an empty tree says nothing about the phone book
     bool m_refilterAfterLoad = false;
     QString m_language;
     struct TTexts;
