@@ -9,17 +9,24 @@
 #include "ui/dialogs/SettingsDialog.h"
 #include "ui/main/ContactPanel.h"
 #include "ui/main/ContactsPane.h"
+#include "ui/main/ContactsView.h"
+#include "ui/main/MessagePanel.h"
 #include "ui/main/NoticeArea.h"
 #include "ui/main/PictureToolBar.h"
+#include "ui/main/RecipientsPanel.h"
 #include "ui/main/StatusBar.h"
 #include "ui/main/TopPanel.h"
 #include "ui/main/UpdateLinkRow.h"
 #include "update/SetupDownload.h"
 #include "update/UpdateCheck.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -58,6 +65,8 @@ private slots:
     void creditChangeEmptiesPanel1();
     void menusHaveDistinctAccelerators_data();
     void menusHaveDistinctAccelerators();
+    void screenReadersFindTheControls_data();
+    void screenReadersFindTheControls();
     void commandsWaitForTheirServices();
     void manualFollowsLanguage_data();
     void manualFollowsLanguage();
@@ -430,6 +439,63 @@ void TestMainWindow::menusHaveDistinctAccelerators()
         QVERIFY2(distinct.size() == letters.size(),
                  qPrintable(menu->objectName() + u' ' + letters.join(u',')));
     }
+}
+
+void TestMainWindow::screenReadersFindTheControls_data()
+{
+    QTest::addColumn<QString>("code");
+    for (const char* code : {"ITA", "ENG", "POR"})
+        QTest::newRow(code) << QString::fromLatin1(code);
+}
+
+void TestMainWindow::screenReadersFindTheControls()
+{
+    QFETCH(QString, code);
+    f->Create();
+    f->main->ApplyLanguage(code);
+    f->main->show();
+    // Every control a screen reader walks to from the window, with its name and role.
+    QHash<QObject*, std::pair<QString, QAccessible::Role>> reached;
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        for (int i = 0; i < node->childCount(); ++i)
+            if (QAccessibleInterface* child = node->child(i); child && child->object()) {
+                reached.insert(child->object(), {child->text(QAccessible::Name), child->role()});
+                walk(child);
+            }
+    };
+    walk(QAccessible::queryAccessibleInterface(f->main.get()));
+    using TControl = std::pair<QWidget*, QAccessible::Role>;
+    const QList<TControl> controls{
+        TControl{f->main->MessagePanel()->TNTMemoMessage, QAccessible::EditableText},
+        TControl{f->main->MessagePanel()->lblNChars, QAccessible::StaticText},
+        TControl{f->main->ContactsPane()->View(), QAccessible::Tree},
+        TControl{f->main->RecipientsPanel()->lvDestinatari, QAccessible::List},
+        TControl{f->main->StatusBar()->Light(), QAccessible::Client}};
+    QSet<QString> names;
+    for (const auto& [control, role] : controls) {
+        QVERIFY2(reached.contains(control), control->metaObject()->className());
+        QCOMPARE(reached.value(control).second, role);
+        names.insert(reached.value(control).first);
+    }
+    int namedInStatusBar = 0;
+    for (QObject* object : reached.keys())
+        if (object->parent() == f->main->StatusBar() && !reached.value(object).first.isEmpty())
+            names.insert(reached.value(object).first), ++namedInStatusBar;
+    QCOMPARE(namedInStatusBar, 3); // the light and the two text panels
+    QVERIFY(!names.contains(QString()));
+    QCOMPARE(names.size(), controls.size() + 2);
+
+    // The light tells its state; F10 reaches the menus, Help included.
+    TConnectionLight* light = f->main->StatusBar()->Light();
+    f->main->SetConnectionState(true);
+    const QString failed = light->accessibleDescription();
+    f->main->SetConnectionState(false);
+    QVERIFY(!failed.isEmpty() && !light->accessibleDescription().isEmpty() &&
+            light->accessibleDescription() != failed);
+    f->main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f->main.get()));
+    QTest::keyClick(f->main.get(), Qt::Key_F10);
+    QCOMPARE(f->main->menuBar()->activeAction(), f->main->menuBar()->actions().value(0));
 }
 
 void TestMainWindow::commandsWaitForTheirServices()

@@ -1,5 +1,7 @@
 #include "ui/dialogs/DialogSupport.h"
 
+#include "i18n/Language.h"
+
 #include <QDialog>
 #include <QLayout>
 
@@ -65,3 +67,11 @@ void ClearExecutedDialogs()
     Hook().executed.clear();
 }
 } // namespace DialogTestHook
+
+void DescribeForScreenReaders(const QString& code, QWidget* control, const Tr& name, const Tr& description)
+{
+    if (const auto text = PickText(code, name))
+        control->setAccessibleName(*text);
+    if (const auto text = PickText(code, description))
+        control->setAccessibleDescription(*text);
+}

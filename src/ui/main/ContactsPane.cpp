@@ -181,6 +181,10 @@ void TContactsPane::ApplyLanguage(const QString& code)
         return;
     m_language = code;
     m_model->SetContactsWord(ContactsWord(code));
+    DescribeForScreenReaders(code, vtContacts, {"Rubrica", "Phone book", "Agenda"},
+                             {"Contatti e liste; il tasto menu apre i loro comandi",
+                              "Contacts and lists; the menu key opens their commands",
+                              "Contactos e listas; a tecla de menu abre os seus comandos"});
     m_edits->ApplyLanguage(code);
     const auto text = [&code](QAction* action, const Tr& tr) { action->setText(*PickText(code, tr)); };
     text(aModificaContatto, {"&Modifica contatto...", "&Modify contact...", "&Modificar contacto..."});

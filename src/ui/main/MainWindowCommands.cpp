@@ -28,6 +28,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QTimer>
 
 namespace {
@@ -126,6 +127,13 @@ void TF_Main::BuildMenus()
 
     for (QMenu* menu : {m_actionsMenu, m_toolsMenu, m_helpMenu})
         connect(menu, &QMenu::aboutToShow, this, &TF_Main::ProgramActionsUpdate);
+    // F10 opens the first menu and the arrows reach the others, Help too, whose title has no
+    // accelerator letter.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        menuBar()->setFocus(Qt::ShortcutFocusReason);
+        menuBar()->setActiveAction(m_actionsMenu->menuAction());
+    });
 }
 
 void TF_Main::BuildToolBar()

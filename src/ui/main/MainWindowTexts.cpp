@@ -6,6 +6,7 @@
 #include "ui/main/MessagePanel.h"
 #include "ui/main/PictureToolBar.h"
 #include "ui/main/RecipientsPanel.h"
+#include "ui/main/StatusBar.h"
 #include "ui/main/TopPanel.h"
 #include "ui/main/TrayController.h"
 #include "ui/main/UpdateLinkRow.h"
@@ -70,6 +71,7 @@ void TF_Main::ApplyLanguage(const QString& code)
     m_contactsPane->ApplyLanguage(code);
     m_contactPanel->ApplyLanguage(code);
     m_recipientsPanel->ApplyLanguage(code);
+    m_statusBar->ApplyLanguage(code);
     m_tray->Language = code;
 
     // Work that does not depend on the code: the web-site entry names the maker's site.

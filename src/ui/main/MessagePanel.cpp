@@ -1,3 +1,4 @@
+#include "ui/dialogs/DialogSupport.h"
 #include "ui/main/MessagePanel.h"
 
 #include "compose/GsmText.h"
@@ -90,6 +91,12 @@ void TMessagePanel::ApplyLanguage(const QString& code)
         return;
     m_language = code;
     m_counter.ApplyLanguage(code);
+    DescribeForScreenReaders(code, TNTMemoMessage, {"Testo del messaggio", "Message text", "Texto da mensagem"},
+                             {"Il testo dell'SMS da inviare", "The text of the SMS to send",
+                              "O texto do SMS a enviar"});
+    DescribeForScreenReaders(code, lblNChars, {"Contatore caratteri", "Character counter", "Contador de caracteres"},
+                             {"Caratteri scritti e SMS necessari", "Characters written and SMS parts needed",
+                              "Caracteres escritos e SMS necessários"});
     lblCaption->setText(*PickText(code, {" Testo SMS", " SMS Text", " Texto SMS"}));
     m_sendControls->ApplyLanguage(code);
 }

@@ -9,6 +9,16 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+void UseNoticeStripLook(QFrame* strip)
+{
+    strip->setFrameShape(QFrame::StyledPanel);
+    strip->setAutoFillBackground(true);
+    QPalette colours = strip->palette();
+    colours.setColor(QPalette::Window, QColor(255, 252, 220));
+    colours.setColor(QPalette::WindowText, Qt::black);
+    strip->setPalette(colours);
+}
+
 TFR_TextPanel::TFR_TextPanel(QWidget* parent)
     : QFrame(parent), m_icon(new QLabel(this)), m_message(new QLabel(this)), m_close(new QToolButton(this))
 {
@@ -16,12 +26,7 @@ TFR_TextPanel::TFR_TextPanel(QWidget* parent)
     // and the notice area scrolls, rather than cutting the text.
     setMinimumHeight(StripHeight);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
-    setFrameShape(QFrame::StyledPanel);
-    setAutoFillBackground(true);
-    QPalette strip = palette();
-    strip.setColor(QPalette::Window, QColor(255, 252, 220));
-    strip.setColor(QPalette::WindowText, Qt::black);
-    setPalette(strip);
+    UseNoticeStripLook(this);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 1, 2, 1);

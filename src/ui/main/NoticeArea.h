@@ -8,6 +8,9 @@ class QLabel;
 class QToolButton;
 class QVBoxLayout;
 
+// The strips' light yellow panel with black text.
+void UseNoticeStripLook(QFrame* strip);
+
 // One notice strip (34 pixels): an icon for its kind (0 information, 1 warning, 2 stop),
 // a word-wrapped message and a close image on the right.
 class TFR_TextPanel : public QFrame

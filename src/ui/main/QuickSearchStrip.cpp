@@ -14,12 +14,7 @@ TFr_QuickSearch::TFr_QuickSearch(QWidget* parent)
 {
     setObjectName(StripName());
     setFixedHeight(TFR_TextPanel::StripHeight);
-    setFrameShape(QFrame::StyledPanel);
-    setAutoFillBackground(true);
-    QPalette strip = palette();
-    strip.setColor(QPalette::Window, QColor(255, 252, 220));
-    strip.setColor(QPalette::WindowText, Qt::black);
-    setPalette(strip);
+    UseNoticeStripLook(this);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 1, 2, 1);

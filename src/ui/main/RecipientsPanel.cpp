@@ -1,3 +1,4 @@
+#include "ui/dialogs/DialogSupport.h"
 #include "ui/main/RecipientsPanel.h"
 
 #include "compose/ComposeTexts.h"
@@ -168,6 +169,10 @@ void TRecipientsPanel::ApplyLanguage(const QString& code)
 {
     if (LanguageGroupOf(code) == LanguageGroup::None)
         return;
+    DescribeForScreenReaders(code, lvDestinatari, {"Destinatari", "Recipients", "Destinatários"},
+                             {"Chi riceverà il messaggio: Canc toglie il selezionato",
+                              "Who will receive the message: Delete removes the selected one",
+                              "Quem vai receber a mensagem: Delete retira o selecionado"});
     TComposeTexts texts;
     texts.ApplyLanguage(code);
     m_loadingText = texts.Loading;

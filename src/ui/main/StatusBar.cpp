@@ -1,5 +1,8 @@
 #include "ui/main/StatusBar.h"
 
+#include "i18n/Language.h"
+#include "ui/dialogs/DialogSupport.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -26,6 +29,19 @@ void TConnectionLight::SetError(bool error)
         return;
     m_error = error;
     update();
+    Describe();
+}
+
+void TConnectionLight::SetStateTexts(const QString& ok, const QString& error)
+{
+    m_okText = ok;
+    m_errorText = error;
+    Describe();
+}
+
+void TConnectionLight::Describe()
+{
+    setAccessibleDescription(m_error ? m_errorText : m_okText);
 }
 
 void TConnectionLight::paintEvent(QPaintEvent*)
@@ -113,4 +129,21 @@ void TMainStatusBar::SetPanel2Text(const QString& text)
 {
     m_panel2->setText(text);
     m_panel2->setToolTip(text);
+}
+
+void TMainStatusBar::ApplyLanguage(const QString& code)
+{
+    DescribeForScreenReaders(code, m_light, {"Connessione", "Connection", "Ligação"},
+                             {"Esito dell'ultimo scambio con il servizio", "Outcome of the last exchange with the service",
+                              "Resultado da última troca com o serviço"});
+    const auto ok = PickText(code, {"Riuscito", "Worked", "Bem sucedida"});
+    const auto failed = PickText(code, {"Non riuscito", "Failed", "Falhou"});
+    if (ok && failed)
+        m_light->SetStateTexts(*ok, *failed);
+    DescribeForScreenReaders(code, m_panel1, {"Stato", "Status", "Estado"},
+                             {"Account di prova o testo troppo lungo", "Test account or text too long",
+                              "Conta de teste ou texto demasiado longo"});
+    DescribeForScreenReaders(code, m_panel2, {"Esito", "Outcome", "Resultado"},
+                             {"Esito dell'ultimo invio o richiesta", "Outcome of the last send or request",
+                              "Resultado do último envio ou pedido"});
 }

@@ -15,13 +15,19 @@ public:
     explicit TConnectionLight(QWidget* parent = nullptr);
     void SetError(bool error);
     bool IsError() const { return m_error; }
+    // What screen readers say of the light in each state (its accessible description).
+    void SetStateTexts(const QString& ok, const QString& error);
     QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void Describe();
+
     bool m_error = true;
+    QString m_okText;
+    QString m_errorText;
 };
 
 // The main window's status bar: panel 0 the connection light (30 pixels), panel 1 a short
@@ -54,6 +60,8 @@ public:
     void ShowAccount(bool demo);
     QString Panel2Text() const;
     void SetPanel2Text(const QString& text);
+    // Accessible names and descriptions of the light and the two text panels.
+    void ApplyLanguage(const QString& code);
 
 private:
     void ShowPanel1();
