@@ -40,9 +40,14 @@ template <typename Feed> TOutcome Read(const TOperation& operation, Feed&& feed)
     outcome.fault = reader.IsFault();
     outcome.faultString = reader.FaultString();
     outcome.text = reader.ResultText();
-    // What a failed reply handed over before it failed is dropped by its caller.
-    if (outcome.state == TSoapReplyReader::State::Failed)
+    // A failed reply is used for its error only: what it handed over or held before it failed
+    // (items, result text, fault fields) is dropped by its caller.
+    if (outcome.state == TSoapReplyReader::State::Failed) {
         outcome.folders = outcome.contacts = {};
+        outcome.text.reset();
+        outcome.fault = false;
+        outcome.faultString.clear();
+    }
     return outcome;
 }
 } // namespace
