@@ -1,6 +1,8 @@
+#include "app/ExitWhenShown.h"
 #include "app/Program.h"
 #include "platform/SessionEndWatcher.h"
 #include "platform/SingleInstance.h"
+#include "ui/main/MainWindow.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -42,6 +44,7 @@ int main(int argc, char* argv[])
                              qCInfo(lcInstance) << "session ending, signal" << signalNumber;
                              program.SessionEnding();
                          });
+        TExitWhenShown exitWhenShown(*program.MainWindow());
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &program,
                          [&program](QSessionManager&) { program.CommitData(); });
         exitCode = QApplication::exec();
