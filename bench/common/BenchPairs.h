@@ -100,6 +100,7 @@ struct TProcessRun
     QString stdinFile;
     QString stdoutFile = QProcess::nullDevice();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    int timeoutMs = -1; // a process still running then fails the benchmark
 };
 
 inline double TimeProcess(const TProcessRun& run)
@@ -112,7 +113,7 @@ inline double TimeProcess(const TProcessRun& run)
     QElapsedTimer timer;
     timer.start();
     p.start(run.program, run.arguments);
-    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+    if (!p.waitForFinished(run.timeoutMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         qFatal("%s failed (exit %d): %s", qPrintable(run.program), p.exitCode(),
                p.readAllStandardError().constData());
     return MsSince(timer);
