@@ -65,8 +65,11 @@ public:
             return false;
         QDeadlineTimer deadline(10000);
         QByteArray out;
-        while (!out.contains('\n') && !deadline.hasExpired() && process.waitForReadyRead(200))
+        // A slow start (a sanitizer build on a busy machine) may take seconds to print the line.
+        while (!out.contains('\n') && !deadline.hasExpired() && process.state() == QProcess::Running) {
+            process.waitForReadyRead(200);
             out += process.readAllStandardOutput();
+        }
         // The ready line: "name=port" pairs, the gateway's first.
         static const QRegularExpression pair(QStringLiteral("([a-z-]+)=(\\d+)"));
         for (auto it = pair.globalMatch(QString::fromLatin1(out)); it.hasNext();) {
