@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QXmlStreamWriter>
+#include <utility>
 
 QString TarvoSoap::Namespace()
 {
@@ -262,15 +263,27 @@ TSoapReplyReader::~TSoapReplyReader() = default;
 
 TSoapReplyReader::State TSoapReplyReader::AddData(const QByteArray& bytes)
 {
-    if (m_state == State::Reading && !bytes.isEmpty()) {
-        m_xml.addData(bytes);
+    if (m_state != State::Reading || bytes.isEmpty())
+        return m_state;
+    // The parser gets the reply in pieces that each end after a '>', however the network cut it,
+    // so a reply reads the same in any pieces: the parser decodes what it is given at once, and
+    // a broken byte after the envelope's end would otherwise fail a reply read whole only.
+    m_unparsed += bytes;
+    qsizetype from = 0;
+    for (qsizetype end; m_state == State::Reading && (end = m_unparsed.indexOf('>', from)) >= 0; from = end + 1) {
+        m_xml.addData(m_unparsed.sliced(from, end + 1 - from));
         Parse();
     }
+    m_unparsed.remove(0, from);
     return m_state;
 }
 
 TSoapReplyReader::State TSoapReplyReader::Finish()
 {
+    if (m_state == State::Reading && !m_unparsed.isEmpty()) {
+        m_xml.addData(std::exchange(m_unparsed, {}));
+        Parse();
+    }
     if (m_state == State::Reading)
         Fail(m_frames.isEmpty() && !m_sawResponse
                  ? QStringLiteral("the reply holds no SOAP envelope")

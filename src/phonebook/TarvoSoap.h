@@ -132,6 +132,7 @@ private:
     };
 
     QXmlStreamReader m_xml;
+    QByteArray m_unparsed; // what came after the last '>' handed to the parser
     QString m_operation;
     QString m_responseName;
     QString m_resultName;
