@@ -22,10 +22,11 @@ struct TContactsFixture : TMainWindowFixture
     TRecipientsPanel* Recipients() const { return main->RecipientsPanel(); }
     TContactsView* View() const { return Pane()->View(); }
 
-    bool Start(const QByteArray& rows, const QString& language = QStringLiteral("ITA"))
+    bool Start(const QByteArray& rows, const QString& language = QStringLiteral("ITA"),
+               const TMainWindowServices& services = {})
     {
         RunSqliteShell(PhoneBookFile(), PhoneBookSchemaSql() + rows);
-        Create();
+        Create(QStringLiteral("mario"), QStringLiteral("secret"), {}, services);
         settings->SetLanguage(language);
         settings->SetLastIntPrefix(QStringLiteral("Italy"));
         main->resize(330, 700);

@@ -1,9 +1,12 @@
 #include "ContactsFixture.h"
+#include "net/NumberLookup.h"
+#include "ui/main/MessagePanel.h"
 #include "ui/main/PhoneBookEdits.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -20,6 +23,8 @@ private slots:
     void commands_data();
     void commands();
     void itemsFollowTheTree();
+    void lookupTakesTheFocusedNumber_data();
+    void lookupTakesTheFocusedNumber();
 
 private:
     std::unique_ptr<TContactsFixture> f;
@@ -133,6 +138,41 @@ void TestRecipients::itemsFollowTheTree()
     panel->AddNodeToRecipients(f->Node(u"Ada Byron"_s));
     QCOMPARE(panel->ItemCount(), 3);
     QCOMPARE(panel->Destinations().DestinationString, u"+393332;+39311;"_s);
+}
+
+void TestRecipients::lookupTakesTheFocusedNumber_data()
+{
+    QTest::addColumn<QString>("focus"); // "tree", "recipients" or "message"
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("a contact in the tree") << u"tree"_s << u"Maria"_s << true;
+    QTest::newRow("a list in the tree") << u"tree"_s << kAmici << false;
+    QTest::newRow("a recipient") << u"recipients"_s << u"Maria"_s << true;
+    QTest::newRow("a contact, focus in the message") << u"message"_s << u"Maria"_s << false;
+}
+
+void TestRecipients::lookupTakesTheFocusedNumber()
+{
+    QFETCH(QString, focus);
+    QFETCH(QString, selected);
+    QFETCH(bool, enabled);
+    TNumberLookup lookup([] { return TLookupContext{}; });
+    TMainWindowServices services;
+    services.Lookup = &lookup;
+    f = std::make_unique<TContactsFixture>();
+    QVERIFY(f->Start(kBook, u"ITA"_s, services));
+    f->main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f->main.get()));
+    f->View()->setCurrentIndex(f->Find(selected));
+    f->Recipients()->AddNodeToRecipients(f->Node(selected));
+    f->Recipients()->lvDestinatari->setCurrentRow(0);
+    QWidget* focused = focus == u"tree" ? static_cast<QWidget*>(f->View())
+                       : focus == u"recipients" ? static_cast<QWidget*>(f->Recipients()->lvDestinatari)
+                                                : static_cast<QWidget*>(f->main->MessagePanel()->TNTMemoMessage);
+    focused->setFocus();
+    QTRY_VERIFY(focused->hasFocus());
+    f->main->ProgramActionsUpdate();
+    QCOMPARE(f->main->aRichiestaLookup->isEnabled(), enabled);
 }
 
 QTEST_MAIN(TestRecipients)

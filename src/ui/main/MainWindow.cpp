@@ -22,27 +22,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
-TMainWindowServices ServicesWith(TGatewayService& gateway, TPhoneBookServices& phoneBook)
-{
-    TMainWindowServices services;
-    services.Gateway = &gateway;
-    services.PhoneBook = &phoneBook;
-    return services;
-}
-} // namespace
-
-TF_Main::TF_Main(TSettingsHolder& settings, TGatewayService& gateway, TPhoneBookServices& phoneBook,
-                 const QStringList& arguments, QWidget* parent)
-    : TF_Main(settings, ServicesWith(gateway, phoneBook), arguments, parent)
-{
-}
-
 TF_Main::TF_Main(TSettingsHolder& settings, const TMainWindowServices& services, const QStringList& arguments,
                  QWidget* parent)
     : QMainWindow(parent), m_settings(settings), m_services(services), m_gateway(*services.Gateway),
-      m_phoneBook(*services.PhoneBook),
-      m_arguments(arguments)
+      m_phoneBook(*services.PhoneBook), m_arguments(arguments)
 {
     setObjectName(QStringLiteral("TF_Main"));
     setWindowTitle(Caption());

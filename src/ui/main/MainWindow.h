@@ -54,9 +54,6 @@ public:
 
     TF_Main(TSettingsHolder& settings, const TMainWindowServices& services, const QStringList& arguments = {},
             QWidget* parent = nullptr);
-    // A window with the gateway and the phone book only (no lookup, suggestion or updates).
-    TF_Main(TSettingsHolder& settings, TGatewayService& gateway, TPhoneBookServices& phoneBook,
-            const QStringList& arguments = {}, QWidget* parent = nullptr);
     ~TF_Main() override;
 
     TTrayController& Tray() const { return *m_tray; }

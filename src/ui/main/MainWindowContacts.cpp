@@ -14,7 +14,6 @@
 #include "ui/main/TrayController.h"
 
 #include <QListWidget>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 
@@ -37,9 +36,8 @@ void TF_Main::ConnectPhoneBookAreas()
     connect(panel, &TContactPanel::closed, this, &TF_Main::FocusMessageBox);
     connect(recipients, &TRecipientsPanel::focusMessageRequested, this, &TF_Main::FocusMessageBox);
     connect(pane, &TContactsPane::manageListsRequested, this, &TF_Main::GestisciListe);
-    // The lookup's only entry, in the tree's pop-up menu, is not offered.
-    pane->PopContacts->addAction(aRichiestaLookup);
-    aRichiestaLookup->setVisible(false);
+    // The lookup is not offered in any menu (a hidden action would also be disabled for good);
+    // adding aRichiestaLookup to pane->PopContacts is all it takes to offer it.
 }
 
 QString TF_Main::LookupNumber() const
