@@ -5,7 +5,7 @@
 #include "net/NumberLookup.h"
 #include "net/Suggestion.h"
 #include "platform/RegistryStore.h"
-#include "platform/SoundPlayer.h"
+#include "platform/LazySoundPlayer.h"
 #include "settings/SettingsHolder.h"
 #include "ui/dialogs/MessageDialog.h"
 #include "ui/main/MainWindow.h"
@@ -22,7 +22,7 @@ TBrelmontProgram::TBrelmontProgram(const QStringList& arguments, const QString& 
     connect(m_settings.get(), &TSettingsHolder::registryError, this, &TBrelmontProgram::ReportRegistryError);
 
     // 1. The main window reads no setting when it is created.
-    m_sounds = std::make_unique<TSoundPlayer>();
+    m_sounds = std::make_unique<TLazySoundPlayer>();
     m_global = std::make_unique<TDM_Global>(*m_settings, m_sounds.get());
     TMainWindowServices services;
     services.Gateway = &m_global->Gateway();

@@ -6,7 +6,7 @@
 
 class TDM_Global;
 class TF_Main;
-class TSoundPlayer;
+class TLazySoundPlayer;
 class TSettingsHolder;
 
 // The program's long-lived objects. They are built so that each gets the services it uses by
@@ -44,7 +44,7 @@ private:
     void ReportRegistryError(const QString& message);
 
     std::unique_ptr<TSettingsHolder> m_settings;
-    std::unique_ptr<TSoundPlayer> m_sounds;
+    std::unique_ptr<TLazySoundPlayer> m_sounds;
     std::unique_ptr<TDM_Global> m_global;
     std::unique_ptr<TF_Main> m_main;
 };

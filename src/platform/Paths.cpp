@@ -29,3 +29,14 @@ QString GetProgramVersion()
 {
     return QStringLiteral(BRELMONT_VERSION);
 }
+
+QString ProgramPartPath(const QString& installedPath, const QString& buildTreePath)
+{
+    const QString folder = ExecutableFolder();
+    if (!folder.isEmpty()) {
+        const QString installed = QDir::cleanPath(folder + QStringLiteral("/../") + installedPath);
+        if (QFileInfo(installed).isFile())
+            return installed;
+    }
+    return QFileInfo(buildTreePath).isFile() ? buildTreePath : QString();
+}

@@ -15,3 +15,9 @@ QString ExecutableFolder();
 
 // The program's version, "2.0.0.1", as set in the build.
 QString GetProgramVersion();
+
+// A file the program installs beside itself: installedPath (relative to the installation
+// prefix, e.g. "lib/brelmont/x.so") seen from this executable's "bin" folder, else
+// buildTreePath (the same file in the build tree, for tests and benchmarks). Empty when
+// neither exists.
+QString ProgramPartPath(const QString& installedPath, const QString& buildTreePath);

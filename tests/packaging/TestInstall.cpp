@@ -50,6 +50,7 @@ void TestInstall::installedFiles_data()
     QTest::addColumn<QString>("validator"); // a program that must accept the file, when installed
     for (const char* program : {"brelmont", "brelmont-cli", "brelmont-provider-sim"})
         QTest::addRow("%s", program) << QStringLiteral("bin/") + QLatin1StringView(program) << QString();
+    QTest::newRow("sound module") << QStringLiteral(BRELMONT_SOUND_MODULE_INSTALLED) << QString();
     QTest::newRow("desktop entry") << QStringLiteral("share/applications/%1.desktop").arg(kAppId)
                                    << QStringLiteral("desktop-file-validate");
     QTest::newRow("metainfo") << QStringLiteral("share/metainfo/%1.metainfo.xml").arg(kAppId)

@@ -1,3 +1,4 @@
+#include "platform/LazySoundPlayer.h"
 #include "platform/SoundPlayer.h"
 
 #include <QFile>
@@ -40,6 +41,27 @@ private slots:
         // Plays nothing (no device here) and never fails.
         TSoundPlayer player;
         player.Play(ISoundPlayer::Sound::SmsOk);
+        player.Play(ISoundPlayer::Sound::SmsError);
+    }
+
+    // The program's player loads the module on the first sound; a missing or foreign module
+    // leaves it silent.
+    void moduleOnFirstSound_data()
+    {
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("the build's module") << QString() << true;
+        QTest::newRow("missing") << QStringLiteral("/nonexistent/brelmont-sound.so") << false;
+        QTest::newRow("no entry point") << QStringLiteral(BRELMONT_FOREIGN_MODULE) << false;
+    }
+    void moduleOnFirstSound()
+    {
+        QFETCH(QString, module);
+        QFETCH(bool, loaded);
+        TLazySoundPlayer player(module);
+        QVERIFY(!player.Loaded());
+        player.Play(ISoundPlayer::Sound::SmsOk);
+        QCOMPARE(player.Loaded(), loaded);
         player.Play(ISoundPlayer::Sound::SmsError);
     }
 };

@@ -102,6 +102,10 @@ TContactPanel::TContactPanel(TPhoneBookEdits& edits, TSettingsHolder& settings, 
     nameRow->addWidget(m_lblNome);
     nameRow->addWidget(Edit_Visualizzato, 1);
 
+    // The pages go in before they get their layouts: the first page added is shown, and a
+    // shown page lays its contents out at once, although the panel is hidden at start.
+    m_numberRows->addWidget(m_countryAndNumber);
+    m_numberRows->addWidget(MemoCustomList);
     auto* grid = new QGridLayout(m_countryAndNumber);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setVerticalSpacing(3);
@@ -111,8 +115,6 @@ TContactPanel::TContactPanel(TPhoneBookEdits& edits, TSettingsHolder& settings, 
     grid->addWidget(lblIntPrefix, 1, 1);
     grid->addWidget(Edit_Numero, 1, 2);
     grid->setColumnStretch(2, 1);
-    m_numberRows->addWidget(m_countryAndNumber);
-    m_numberRows->addWidget(MemoCustomList);
     QFont prefixFont = lblIntPrefix->font();
     prefixFont.setBold(true);
     lblIntPrefix->setFont(prefixFont);
