@@ -415,11 +415,8 @@ void InsertMembers(TSQLiteDatabase& db, const QByteArray& table, const QList<TCo
         if (i % 200 == 0 && progress)
             progress(int(i));
         const TContactData& m = members[i];
-        bytes[0] = ToWin1252(m.FirstName);
-        bytes[1] = ToWin1252(m.LastName);
-        bytes[2] = ToWin1252(m.NickName);
-        bytes[3] = ToWin1252(m.Number);
-        rows.Add(bytes[0], bytes[1], bytes[2], bytes[3], "SINGLE");
+        rows.Add(ToWin1252(m.FirstName, bytes[0]), ToWin1252(m.LastName, bytes[1]),
+                 ToWin1252(m.NickName, bytes[2]), ToWin1252(m.Number, bytes[3]), "SINGLE");
     }
     rows.Flush();
 }

@@ -25,7 +25,14 @@ int Win1252Byte(char16_t ch)
 
 QByteArray ToWin1252(QStringView text)
 {
-    QByteArray out(text.size(), Qt::Uninitialized);
+    QByteArray out;
+    ToWin1252(text, out);
+    return out;
+}
+
+QByteArrayView ToWin1252(QStringView text, QByteArray& out)
+{
+    out.resize(text.size());
     char* to = out.data();
     for (const QChar c : text) {
         const char16_t u = c.unicode();

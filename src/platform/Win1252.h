@@ -8,6 +8,9 @@
 
 // Characters the code page lacks become '?'.
 QByteArray ToWin1252(QStringView text);
+// The same into buffer, whose memory is reused from call to call; the view is valid until the
+// buffer's next change.
+QByteArrayView ToWin1252(QStringView text, QByteArray& buffer);
 QString FromWin1252(QByteArrayView bytes);
 
 // True when every character of text has a Windows-1252 byte.
