@@ -2,6 +2,7 @@
 #include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/MessageDialog.h"
 #include "ui/main/NoticeArea.h"
+#include "ui/main/QuickSearchIndex.h"
 #include "ui/main/QuickSearchStrip.h"
 #include "ui/main/TopPanel.h"
 
@@ -36,6 +37,8 @@ private slots:
     void quickSearch_data();
     void quickSearch();
     void quickSearchSurvivesEditsAndReload();
+    void quickSearchLargeTree_data();
+    void quickSearchLargeTree();
     void emptyPhoneBookNoticeOnce();
 
 private:
@@ -248,6 +251,38 @@ void TestContactsTree::quickSearch()
     strip->Edit_QSearch->clear(); // empty text: everything, every list closed
     QCOMPARE(f->Rows().size(), 11);
     QVERIFY(!f->Rows().join(u'|').contains(u"v ["));
+}
+
+// A tree large enough to be scanned in two halves finds the same contacts as a plain search,
+// at both ends and around the middle.
+void TestContactsTree::quickSearchLargeTree_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one character, nearly everywhere") << u"7"_s;
+    QTest::newRow("three characters") << u"123"_s;
+    QTest::newRow("letters and a digit") << u"c2999"_s;
+}
+
+void TestContactsTree::quickSearchLargeTree()
+{
+    QFETCH(QString, text);
+    TContactsTree tree;
+    QStringList expected;
+    for (int i = 0; i < 30000; ++i) {
+        TContactData d;
+        d.NickName = u"C"_s + QString::number(i);
+        d.Number = u"+39"_s + QString::number(1000000 - i);
+        tree.AddNode(tree.Root(), d);
+        if (d.NickName.contains(text, Qt::CaseInsensitive) || d.Number.contains(text))
+            expected << d.NickName;
+    }
+    const TVisibleRows rows = TQuickSearchIndex::Build(tree).Filter(text);
+    QStringList found;
+    for (const TContactNode* node : rows.Top)
+        found << node->Data().NickName;
+    found.sort();
+    expected.sort();
+    QCOMPARE(found, expected);
 }
 
 void TestContactsTree::quickSearchSurvivesEditsAndReload()

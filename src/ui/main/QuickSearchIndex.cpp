@@ -6,6 +6,7 @@
 #include <QString>
 #include <algorithm>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -92,19 +93,36 @@ std::vector<quint8> TQuickSearchIndex::Match(QStringView text) const
     if (needle.isEmpty() || m_contacts.empty())
         return matched;
     // The needle's rarest byte is looked for with memchr (the fast scan), the rest compared at
-    // each place it is found; after a hit the scan goes on at the next contact.
-    const auto n = size_t(needle.size());
+    // each place it is found.
     size_t rare = 0;
-    for (size_t k = 1; k < n; ++k)
+    for (size_t k = 1; k < size_t(needle.size()); ++k)
         if (m_byteCounts[static_cast<unsigned char>(needle[k])] <
             m_byteCounts[static_cast<unsigned char>(needle[rare])])
             rare = k;
+    // A large tree is scanned in two halves side by side: a short needle hits nearly every
+    // contact, and the keystroke waits for the scan. A hit never spans two contacts.
+    const size_t count = m_contacts.size();
+    if (count < kSplitContacts) {
+        MatchRange(needle, rare, 0, count, matched);
+        return matched;
+    }
+    const size_t half = count / 2;
+    std::thread second([&] { MatchRange(needle, rare, half, count, matched); });
+    MatchRange(needle, rare, 0, half, matched);
+    second.join();
+    return matched;
+}
+
+void TQuickSearchIndex::MatchRange(const QByteArray& needle, size_t rare, size_t first, size_t end,
+                                   std::vector<quint8>& matched) const
+{
+    const auto n = size_t(needle.size());
     const char* base = m_bytes.constData();
-    const char* end = base + m_bytes.size();
-    const char* from = base; // where a hit may begin
-    auto entry = m_starts.begin();
-    while (end - from >= qsizetype(n)) {
-        const void* found = memchr(from + rare, needle[rare], size_t(end - from) - n + 1);
+    const char* stop = base + m_starts[end];
+    const char* from = base + m_starts[first]; // where a hit may begin
+    auto entry = m_starts.begin() + qsizetype(first);
+    while (stop - from >= qsizetype(n)) {
+        const void* found = memchr(from + rare, needle[rare], size_t(stop - from) - n + 1);
         if (!found)
             break;
         const char* start = static_cast<const char*>(found) - rare;
@@ -119,11 +137,10 @@ std::vector<quint8> TQuickSearchIndex::Match(QStringView text) const
         for (int step = 0; step < 8 && *(entry + 1) <= at; ++step)
             ++entry;
         if (*(entry + 1) <= at)
-            entry = std::upper_bound(entry, m_starts.end() - 1, at) - 1;
+            entry = std::upper_bound(entry, m_starts.begin() + qsizetype(end), at) - 1;
         matched[size_t(entry - m_starts.begin())] = 1;
         from = base + *(entry + 1);
     }
-    return matched;
 }
 
 std::vector<quint8> TQuickSearchIndex::MatchSlowly(QStringView text) const

@@ -46,6 +46,11 @@ private:
         qint32 end;
         bool list;
     };
+    // Trees of at least this many contacts are scanned by two threads.
+    static constexpr size_t kSplitContacts = 20000;
+    // Marks the contacts [first, end) holding the needle; rare: the index of its rarest byte.
+    void MatchRange(const QByteArray& needle, size_t rare, size_t first, size_t end,
+                    std::vector<quint8>& matched) const;
     std::vector<quint8> MatchSlowly(QStringView text) const;
 
     std::vector<TTop> m_top;
