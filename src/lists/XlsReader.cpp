@@ -1,116 +1,100 @@
-#include "lists/SheetRecords.h"
 #include "lists/SpreadsheetReaders.h"
+#include "lists/XlsReply.h"
 
-#include <QFile>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFileInfo>
-#include <freexl.h>
+#include <QProcess>
+#include <cstring>
 
 namespace {
-class TFreeXlHandle
-{
-public:
-    ~TFreeXlHandle()
-    {
-        if (m_handle)
-            freexl_close(m_handle);
-    }
-    const void** Out() { return &m_handle; }
-    const void* Get() const { return m_handle; }
+// Reading a 512 MB workbook takes seconds; a reader still busy after this is stuck.
+constexpr int kReaderTimeoutMs = 120000;
+// No workbook's records come near this; a reply that does is not read into memory.
+constexpr qsizetype kMaxReplySize = qsizetype(1) << 30;
 
-private:
-    const void* m_handle = nullptr;
-};
-
-QString CellText(const FreeXL_CellValue& cell)
+TListFileRecords Failed(const QString& detail)
 {
-    switch (cell.type) {
-    case FREEXL_CELL_INT:
-        return QString::number(cell.value.int_value);
-    case FREEXL_CELL_DOUBLE:
-        return SpreadsheetNumberText(cell.value.double_value);
-    case FREEXL_CELL_TEXT:
-    case FREEXL_CELL_SST_TEXT:
-    case FREEXL_CELL_DATE:
-    case FREEXL_CELL_DATETIME:
-    case FREEXL_CELL_TIME:
-        return cell.value.text_value ? QString::fromUtf8(cell.value.text_value) : QString();
-    default:
-        return {};
-    }
+    TListFileRecords read;
+    read.Error = TReadError::Make(TReadError::BadSpreadsheet, detail);
+    return read;
 }
 
-QString SheetName(const void* handle, unsigned short index)
+QString SignalText(int signal)
 {
-    const char* name = nullptr;
-    if (freexl_get_worksheet_name(handle, index, &name) == FREEXL_OK && name)
-        return QString::fromUtf8(name);
-    return QStringLiteral("#%1").arg(index + 1);
+    const char* name = sigabbrev_np(signal);
+    const QString number = QString::number(signal);
+    return name ? number + QStringLiteral(" (SIG") + QLatin1StringView(name) + u')' : number;
 }
 } // namespace
 
+QStringList XlsReaderPlaces(const QString& programDir)
+{
+    const QString chosen = qEnvironmentVariable("BRELMONT_XLS_READER");
+    if (!chosen.isEmpty())
+        return {chosen};
+    QStringList places;
+    if (!programDir.isEmpty())
+        places.append(QDir::cleanPath(programDir + u'/' + QStringLiteral(BRELMONT_XLS_READER_FROM_BIN)));
+    places.append(QStringLiteral(BRELMONT_XLS_READER_BUILT));
+    return places;
+}
+
 TListFileRecords ReadXlsList(const QString& path)
 {
-    TListFileRecords read;
-    if (!QFileInfo(path).isFile() || !QFile(path).open(QIODevice::ReadOnly)) {
-        read.Error = TReadError::Make(TReadError::CannotOpen, QStringLiteral("the file cannot be opened"));
-        return read;
+    const QStringList places =
+        XlsReaderPlaces(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString());
+    for (const QString& place : places) {
+        const QFileInfo program(place);
+        if (program.isFile() && program.isExecutable())
+            return ReadXlsListThrough(place, path, kReaderTimeoutMs);
     }
-    TFreeXlHandle xls;
-    const int opened = freexl_open(QFile::encodeName(path).constData(), xls.Out());
-    if (opened != FREEXL_OK) {
-        read.Error = TReadError::Make(
-            TReadError::BadSpreadsheet,
-            QStringLiteral("not a readable Excel 97-2003 workbook (FreeXL error %1)").arg(opened));
-        return read;
-    }
-    unsigned int password = FREEXL_BIFF_PLAIN;
-    unsigned int sheets = 0;
-    if (freexl_get_info(xls.Get(), FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
-        password == FREEXL_BIFF_OBFUSCATED) {
-        read.Error = TReadError::Make(TReadError::BadSpreadsheet,
-                                      QStringLiteral("the workbook is password-protected"));
-        return read;
-    }
-    if (freexl_get_info(xls.Get(), FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK) {
-        read.Error =
-            TReadError::Make(TReadError::BadSpreadsheet, QStringLiteral("the workbook lists no worksheets"));
-        return read;
-    }
-    qint32 nextId = 1;
-    for (unsigned short s = 0; s < sheets; ++s) {
-        const QString name = SheetName(xls.Get(), s);
-        if (const QString full = TSheetCells::WorkbookFull(read.Records); !full.isEmpty()) {
-            read.Warnings.append(QStringLiteral("sheet \"%1\" %2").arg(name, full));
-            continue;
+    return Failed(QStringLiteral("the spreadsheet reader program is missing: ") +
+                  places.join(QStringLiteral(", ")));
+}
+
+TListFileRecords ReadXlsListThrough(const QString& program, const QString& path, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    QProcess reader;
+    // Its diagnostics (a sanitizer's report, say) go where this program's go.
+    reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    reader.setStandardInputFile(QProcess::nullDevice());
+    reader.start(program, {path});
+    if (!reader.waitForStarted(timeoutMs))
+        return Failed(QStringLiteral("the spreadsheet reader program cannot be started: ") +
+                      reader.errorString());
+    QByteArray reply;
+    while (reader.state() != QProcess::NotRunning) {
+        // Without output to wait for (closed, or the time is up) only its end is left to wait for.
+        if (!reader.waitForReadyRead(int(deadline.remainingTime())) &&
+            reader.state() != QProcess::NotRunning &&
+            !reader.waitForFinished(int(deadline.remainingTime()))) {
+            reader.kill();
+            reader.waitForFinished();
+            return Failed(
+                QStringLiteral("the spreadsheet reader gave no answer within %1 seconds and was stopped")
+                    .arg(timeoutMs / 1000.0));
         }
-        unsigned int rows = 0;
-        unsigned short columns = 0;
-        if (freexl_select_active_worksheet(xls.Get(), s) != FREEXL_OK ||
-            freexl_worksheet_dimensions(xls.Get(), &rows, &columns) != FREEXL_OK) {
-            read.Warnings.append(QStringLiteral("sheet \"%1\" cannot be read and was skipped").arg(name));
-            continue;
+        reply += reader.readAllStandardOutput();
+        if (reply.size() > kMaxReplySize) {
+            reader.kill();
+            reader.waitForFinished();
+            return Failed(
+                QStringLiteral("the spreadsheet reader's reply exceeds %1 MB").arg(kMaxReplySize >> 20));
         }
-        TSheetCells cells;
-        QString failure;
-        for (unsigned int r = 0; r < rows && failure.isEmpty(); ++r) {
-            for (unsigned short c = 0; c < columns; ++c) {
-                FreeXL_CellValue cell;
-                const int got = freexl_get_cell_value(xls.Get(), r, c, &cell);
-                if (got != FREEXL_OK) {
-                    failure = QStringLiteral("row %1 cannot be read (FreeXL error %2)").arg(r + 1).arg(got);
-                    cells.DropFromRow(int(r));
-                    break;
-                }
-                cells.Add(int(r), int(c), CellText(cell));
-            }
-        }
-        if (!failure.isEmpty())
-            read.Warnings.append(
-                QStringLiteral("sheet \"%1\": %2; the rows after it were skipped").arg(name, failure));
-        const QString skipped =
-            cells.AppendRecords(TSheetLayoutRule::FirstNumberColumn, read.Records, nextId);
-        if (!skipped.isEmpty())
-            read.Warnings.append(QStringLiteral("sheet \"%1\" %2").arg(name, skipped));
     }
-    return read;
+    reply += reader.readAllStandardOutput();
+    if (reader.exitStatus() == QProcess::CrashExit)
+        return Failed(QStringLiteral("the spreadsheet reader stopped on signal ") +
+                      SignalText(reader.exitCode()));
+    if (reader.exitCode() != 0)
+        return Failed(
+            QStringLiteral("the spreadsheet reader ended with exit code %1").arg(reader.exitCode()));
+    QString why;
+    std::optional<TListFileRecords> read = DecodeXlsReply(reply, &why);
+    if (!read)
+        return Failed(QStringLiteral("the spreadsheet reader's reply is damaged: ") + why);
+    return std::move(*read);
 }

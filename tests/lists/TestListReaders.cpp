@@ -1,7 +1,9 @@
 #include "ListTestSupport.h"
 #include "lists/ListFile.h"
 #include "lists/SheetRecords.h"
+#include "lists/SpreadsheetReaders.h"
 #include "lists/TextListReader.h"
+#include "lists/XlsReply.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -17,6 +19,10 @@ private slots:
     void spreadsheet();
     void unreadableFile_data();
     void unreadableFile();
+    void xlsReaderFails_data();
+    void xlsReaderFails();
+    void xlsReply_data();
+    void xlsReply();
     void numberText_data();
     void numberText();
 };
@@ -105,10 +111,14 @@ void TestListReaders::unreadableFile_data()
     QTest::addColumn<int>("error");
     QFile xlsx(Fixture(QStringLiteral("lists.xlsx")));
     QFile xls(Fixture(QStringLiteral("lists.xls")));
-    QVERIFY(xlsx.open(QIODevice::ReadOnly) && xls.open(QIODevice::ReadOnly));
+    QFile finding(QStringLiteral(BRELMONT_XLS_CORPUS "/finding-freexl-iconv-stack-underflow.xls"));
+    QVERIFY(xlsx.open(QIODevice::ReadOnly) && xls.open(QIODevice::ReadOnly) &&
+            finding.open(QIODevice::ReadOnly));
     QTest::newRow("truncated xlsx") << S("t.xlsx") << xlsx.read(xlsx.size() / 2)
                                     << int(TReadError::BadSpreadsheet);
     QTest::newRow("truncated xls") << S("t.xls") << xls.read(1500) << int(TReadError::BadSpreadsheet);
+    QTest::newRow("xls that FreeXL trips over")
+        << S("f.xls") << finding.readAll() << int(TReadError::BadSpreadsheet);
     QTest::newRow("text named xlsx") << S("t.xlsx") << QByteArray("a;1\n") << int(TReadError::BadSpreadsheet);
     QTest::newRow("binary named csv")
         << S("t.csv") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << int(TReadError::NotText);
@@ -132,6 +142,80 @@ void TestListReaders::unreadableFile()
     QCOMPARE(int(read.Error.What), error);
     QVERIFY(!read.Error.Detail.isEmpty());
     QCOMPARE(read.Records.size(), 0);
+}
+
+void TestListReaders::xlsReaderFails_data()
+{
+    QTest::addColumn<QByteArray>("script"); // of the reader program; none: it is missing
+    QTest::addColumn<int>("timeoutMs");     // 0: found through $BRELMONT_XLS_READER
+    QTest::addColumn<QString>("detail");    // %1: the program
+    const QString damaged =
+        S("the spreadsheet reader's reply is damaged: it does not start with the reader's header");
+    QTest::newRow("missing") << QByteArray() << 0 << S("the spreadsheet reader program is missing: %1");
+    QTest::newRow("aborts after a partial reply")
+        << QByteArray("printf BXLR; kill -ABRT $$") << 0
+        << S("the spreadsheet reader stopped on signal 6 (SIGABRT)");
+    QTest::newRow("fails") << QByteArray("exit 3") << 0 << S("the spreadsheet reader ended with exit code 3");
+    QTest::newRow("garbled reply") << QByteArray("echo garbage") << 0 << damaged;
+    QTest::newRow("no reply") << QByteArray("true") << 0 << damaged;
+    QTest::newRow("hangs") << QByteArray("exec sleep 30") << 300
+                           << S("the spreadsheet reader gave no answer within 0.3 seconds and was stopped");
+}
+
+void TestListReaders::xlsReaderFails()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(int, timeoutMs);
+    QFETCH(QString, detail);
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("reader"));
+    QFile file(program);
+    if (!script.isEmpty())
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("#!/bin/sh\n" + script + '\n') > 0 &&
+                file.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+    file.close();
+    const QString xls = Fixture(QStringLiteral("lists.xls"));
+    qputenv("BRELMONT_XLS_READER", QFile::encodeName(program));
+    const TListFileRecords read = timeoutMs ? ReadXlsListThrough(program, xls, timeoutMs) : ReadListFile(xls);
+    qunsetenv("BRELMONT_XLS_READER");
+    QCOMPARE(read.Error.What, TReadError::BadSpreadsheet);
+    QCOMPARE(read.Error.Detail, detail.replace(QStringLiteral("%1"), program));
+    QCOMPARE(read.Records.size(), 0);
+}
+
+void TestListReaders::xlsReply_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("why"); // empty: read
+    TListFileRecords read;
+    read.Records = {EmptyImportRecord(), EmptyImportRecord()};
+    read.Records[1].Number = S("+39 333");
+    read.Warnings = Strings({"sheet \"A\" was skipped"});
+    const QByteArray whole = EncodeXlsReply(read);
+    QByteArray fewer = whole, more = whole, kind = whole;
+    // The low bytes of the error kind and of the record count, after the header.
+    kind[9] = 9;
+    fewer[17] = 1;
+    more[17] = 3;
+    read.Error = TReadError::Make(TReadError::CannotOpen, S("gone"));
+    QTest::newRow("whole") << whole << QString();
+    QTest::newRow("cut short") << whole.chopped(1) << S("it is cut short");
+    QTest::newRow("a byte after its end") << whole + '\0' << S("its counts do not match its length");
+    QTest::newRow("fewer records than sent") << fewer << S("its counts do not match its length");
+    QTest::newRow("more records than sent") << more << S("it is cut short");
+    QTest::newRow("unknown error") << kind << S("it names an unknown error");
+    QTest::newRow("error with records") << EncodeXlsReply(read) << S("it gives records along with an error");
+}
+
+void TestListReaders::xlsReply()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, why);
+    QString refused;
+    const std::optional<TListFileRecords> read = DecodeXlsReply(reply, &refused);
+    QCOMPARE(refused, why);
+    if (read)
+        QCOMPARE(Describe(read->Records), Strings({"0||||", "0||||+39 333"}));
 }
 
 void TestListReaders::numberText_data()

@@ -1,3 +1,4 @@
+#include "lists/SpreadsheetReaders.h"
 #include "platform/Autostart.h"
 
 #include <QFileInfo>
@@ -16,6 +17,7 @@ private slots:
     void installedFiles_data();
     void installedFiles();
     void installedCliRuns();
+    void installedXlsReaderRuns();
 
 private:
     QString Installed(const QString& relative) const { return m_prefix.filePath(relative); }
@@ -51,6 +53,7 @@ void TestInstall::installedFiles_data()
     for (const char* program : {"brelmont", "brelmont-cli", "brelmont-provider-sim"})
         QTest::addRow("%s", program) << QStringLiteral("bin/") + QLatin1StringView(program) << QString();
     QTest::newRow("sound module") << QStringLiteral(BRELMONT_SOUND_MODULE_INSTALLED) << QString();
+    QTest::newRow("xls reader") << QStringLiteral("libexec/brelmont/brelmont-xls-reader") << QString();
     QTest::newRow("desktop entry") << QStringLiteral("share/applications/%1.desktop").arg(kAppId)
                                    << QStringLiteral("desktop-file-validate");
     QTest::newRow("metainfo") << QStringLiteral("share/metainfo/%1.metainfo.xml").arg(kAppId)
@@ -69,7 +72,7 @@ void TestInstall::installedFiles()
     QFETCH(QString, validator);
     const QFileInfo file(Installed(path));
     QVERIFY2(file.isFile() && file.size() > 0, qPrintable(path));
-    QCOMPARE(file.isExecutable(), path.startsWith(u"bin/"));
+    QCOMPARE(file.isExecutable(), path.startsWith(u"bin/") || path.startsWith(u"libexec/"));
     QStringList command = validator.split(u' ', Qt::SkipEmptyParts);
     if (command.isEmpty() || QStandardPaths::findExecutable(command.first()).isEmpty())
         return;
@@ -93,6 +96,15 @@ void TestInstall::installedCliRuns()
     QCOMPARE(Run(cli, runAtStartup).first, 0);
     QCOMPARE(Autostart::Command(QStringLiteral("Brelmont")),
              QFileInfo(Installed(QStringLiteral("bin/brelmont"))).canonicalFilePath());
+}
+
+void TestInstall::installedXlsReaderRuns()
+{
+    // The installed programs look for the installed reader first, and it answers them.
+    const QString reader = XlsReaderPlaces(Installed(QStringLiteral("bin"))).constFirst();
+    QCOMPARE(reader, Installed(QStringLiteral("libexec/brelmont/brelmont-xls-reader")));
+    QCOMPARE(ReadXlsListThrough(reader, Installed(QStringLiteral("none.xls")), 60000).Error.What,
+             TReadError::CannotOpen);
 }
 
 QTEST_GUILESS_MAIN(TestInstall)

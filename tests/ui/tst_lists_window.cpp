@@ -164,6 +164,7 @@ void TestListsWindow::newListAbandoned_data()
     QTest::newRow("no file chosen") << int(QDialog::Accepted) << QString() << -1 << false;
     QTest::newRow("prefix cancelled") << int(QDialog::Accepted) << QStringLiteral("p.csv") << 0 << false;
     QTest::newRow("unreadable file") << int(QDialog::Accepted) << QStringLiteral("b.csv") << -1 << true;
+    QTest::newRow("unreadable xls") << int(QDialog::Accepted) << QStringLiteral("b.xls") << -1 << true;
 }
 
 void TestListsWindow::newListAbandoned()
@@ -187,7 +188,7 @@ void TestListsWindow::newListAbandoned()
     window->sbNewList->click();
     window->Edit_NuovaLista->setText(QStringLiteral("Amici"));
     window->aListCreate->trigger();
-    QCOMPARE(TF_Message::LastText().contains(QStringLiteral("b.csv")), message);
+    QCOMPARE(!file.isEmpty() && TF_Message::LastText().startsWith(file + u'\r'), message);
     QCOMPARE(Texts(window->lbListe), QStringList{QStringLiteral("Zeta [2]")});
     QCOMPARE(window->Members.size(), 2);
     QCOMPARE(StoredLists(), QStringList{QStringLiteral("Zeta")});
