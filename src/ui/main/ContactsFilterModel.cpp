@@ -38,6 +38,7 @@ void TContactsFilterModel::SetVisibleRows(TVisibleRows rows)
     m_top = std::move(rows.Top);
     m_topIsList = std::move(rows.TopIsList);
     m_partialLists = std::move(rows.PartialLists);
+    ForgetPartialLookup();
     m_flagsCurrent = false;
     endResetModel();
 }
@@ -55,6 +56,7 @@ void TContactsFilterModel::ShowAll()
         m_topIsList.push_back(root->Child(r)->IsList());
     }
     m_partialLists.clear();
+    ForgetPartialLookup();
     m_flagsCurrent = false;
     endResetModel();
 }
@@ -96,6 +98,7 @@ void TContactsFilterModel::Rebuild()
     m_top.clear();
     m_topIsList.clear();
     m_partialLists.clear();
+    ForgetPartialLookup();
     const TContactNode* root = m_source->NodeOf({});
     m_top.reserve(size_t(root->ChildCount()));
     m_topIsList.reserve(size_t(root->ChildCount()));
@@ -191,16 +194,20 @@ QModelIndex TContactsFilterModel::MakeIndex(int row, const TContactNode* node, b
     return createIndex(row, 0, reinterpret_cast<quintptr>(node) | quintptr(list ? 1 : 0));
 }
 
-int TContactsFilterModel::VisibleChildCount(const TContactNode* list) const
+const std::vector<TContactNode*>* TContactsFilterModel::PartialMembers(const TContactNode* list) const
 {
-    const auto partial = m_partialLists.find(list);
-    return partial == m_partialLists.end() ? list->ChildCount() : int(partial->second.size());
+    if (list != m_lookedUpList) {
+        const auto partial = m_partialLists.find(list);
+        m_lookedUpList = list;
+        m_lookedUpMembers = partial == m_partialLists.end() ? nullptr : &partial->second;
+    }
+    return m_lookedUpMembers;
 }
 
-TContactNode* TContactsFilterModel::VisibleChild(const TContactNode* list, int row) const
+int TContactsFilterModel::VisibleChildCount(const TContactNode* list) const
 {
-    const auto partial = m_partialLists.find(list);
-    return partial == m_partialLists.end() ? list->Child(row) : partial->second[size_t(row)];
+    const std::vector<TContactNode*>* members = PartialMembers(list);
+    return members ? int(members->size()) : list->ChildCount();
 }
 
 // The row among the shown nodes of its level (they keep tree order), -1 when hidden.
@@ -215,10 +222,9 @@ int TContactsFilterModel::RowOf(const TContactNode* node) const
     } else {
         if (RowOf(parent) < 0)
             return -1;
-        const auto partial = m_partialLists.find(parent);
-        if (partial == m_partialLists.end())
+        level = PartialMembers(parent);
+        if (!level)
             return node->Row();
-        level = &partial->second;
     }
     const auto it = std::lower_bound(level->begin(), level->end(), node->Row(),
                                      [](const TContactNode* n, int row) { return n->Row() < row; });
@@ -238,10 +244,11 @@ QModelIndex TContactsFilterModel::index(int row, int column, const QModelIndex& 
     if (!parent.isValid())
         return row < int(m_top.size()) ? MakeIndex(row, m_top[size_t(row)], m_topIsList[size_t(row)])
                                        : QModelIndex();
+    // Lists hold contacts only. The view asks for every row it lays out: one lookup each.
     const TContactNode* list = NodeOf(parent);
-    if (row >= VisibleChildCount(list))
-        return {};
-    return MakeIndex(row, VisibleChild(list, row), false); // lists hold contacts only
+    if (const std::vector<TContactNode*>* members = PartialMembers(list))
+        return size_t(row) < members->size() ? MakeIndex(row, (*members)[size_t(row)], false) : QModelIndex();
+    return row < list->ChildCount() ? MakeIndex(row, list->Child(row), false) : QModelIndex();
 }
 
 QModelIndex TContactsFilterModel::parent(const QModelIndex& child) const

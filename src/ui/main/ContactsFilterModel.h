@@ -51,9 +51,12 @@ private:
     void SourceRowsAboutToBeRemoved(const QModelIndex& parent, int first, int last);
     void SourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                            const QList<int>& roles);
-    // The visible children of a shown list.
+    // The number of visible children of a shown list.
     int VisibleChildCount(const TContactNode* list) const;
-    TContactNode* VisibleChild(const TContactNode* list, int row) const;
+    // A list's shown members when some are hidden, else null. The view asks for the rows of one
+    // list after another, so the last answer is kept.
+    const std::vector<TContactNode*>* PartialMembers(const TContactNode* list) const;
+    void ForgetPartialLookup() { m_lookedUpList = nullptr; }
     int RowOf(const TContactNode* node) const;
     // A row's node is its internal id; a list's id carries a mark in its lowest bit, so that the
     // view can ask whether a row may have children without this model reading the node.
@@ -64,6 +67,8 @@ private:
     std::vector<quint8> m_topIsList;
     // Lists some of whose members are hidden: their shown members. Other lists show all.
     std::unordered_map<const TContactNode*, std::vector<TContactNode*>> m_partialLists;
+    mutable const TContactNode* m_lookedUpList = nullptr;
+    mutable const std::vector<TContactNode*>* m_lookedUpMembers = nullptr;
     bool m_flagsCurrent = true; // the nodes' flags say what shows
     // Between a source change's announcement and its end: the nodes of the persistent rows,
     // and the nodes on their way out.
