@@ -254,13 +254,14 @@ void TestContactsTree::quickSearch()
 }
 
 // A tree large enough to be scanned in two halves finds the same contacts as a plain search,
-// at both ends and around the middle.
+// at both ends and around the middle, and the members of the lists after them.
 void TestContactsTree::quickSearchLargeTree_data()
 {
     QTest::addColumn<QString>("text");
     QTest::newRow("one character, nearly everywhere") << u"7"_s;
     QTest::newRow("three characters") << u"123"_s;
     QTest::newRow("letters and a digit") << u"c2999"_s;
+    QTest::newRow("a byte sharing its class with another") << u"\u00e9"_s; // with \u00cf
 }
 
 void TestContactsTree::quickSearchLargeTree()
@@ -268,21 +269,45 @@ void TestContactsTree::quickSearchLargeTree()
     QFETCH(QString, text);
     TContactsTree tree;
     QStringList expected;
-    for (int i = 0; i < 30000; ++i) {
+    const auto add = [&](TContactNode* parent, int i) {
         TContactData d;
         d.NickName = u"C"_s + QString::number(i);
+        d.LastName = i % 7 == 0 ? u"Andr\u00e9"_s : i % 5 == 0 ? u"\u00cfsa"_s : QString();
         d.Number = u"+39"_s + QString::number(1000000 - i);
-        tree.AddNode(tree.Root(), d);
-        if (d.NickName.contains(text, Qt::CaseInsensitive) || d.Number.contains(text))
+        tree.AddNode(parent, d);
+        const bool hit = d.NickName.contains(text, Qt::CaseInsensitive) || d.LastName.contains(text) ||
+                         d.Number.contains(text);
+        if (hit)
             expected << d.NickName;
+        return hit;
+    };
+    for (int i = 0; i < 30000; ++i)
+        add(tree.Root(), i);
+    for (int k = 0; k < 10; ++k) { // 10,000 members: the lists are scanned beside the contacts
+        TContactData list;
+        list.Kind = TContactData::KindList;
+        list.NickName = u"L"_s + QString::number(k);
+        TContactNode* node = tree.AddNode(tree.Root(), list);
+        bool listHit = false;
+        for (int j = 0; j < 1000; ++j)
+            listHit |= add(node, 30000 + k * 1000 + j);
+        if (listHit)
+            expected << list.NickName;
     }
     const TVisibleRows rows = TQuickSearchIndex::Build(tree).Filter(text);
     QStringList found;
-    for (const TContactNode* node : rows.Top)
+    for (const TContactNode* node : rows.Top) {
         found << node->Data().NickName;
+        const auto partial = rows.PartialLists.find(node);
+        for (int j = 0; j < node->ChildCount(); ++j)
+            if (partial == rows.PartialLists.end() ||
+                std::count(partial->second.begin(), partial->second.end(), node->Child(j)))
+                found << node->Child(j)->Data().NickName;
+    }
     found.sort();
     expected.sort();
     QCOMPARE(found, expected);
+    QVERIFY(rows.OpenLists);
 }
 
 void TestContactsTree::quickSearchSurvivesEditsAndReload()

@@ -413,10 +413,10 @@ void TContactsPane::FilterQuickSearch(const QString& text)
     }
     RefreshIndex();
     TVisibleRows rows = m_index->Filter(text);
-    const std::vector<TContactNode*> lists = std::move(rows.ListsToExpand);
+    const bool open = rows.OpenLists;
     m_filter->SetVisibleRows(std::move(rows));
-    for (TContactNode* list : lists)
-        vtContacts->expand(m_filter->IndexOf(list));
+    if (open)
+        vtContacts->expandAll(); // lists hold no lists: this opens the lists shown, in one layout
 }
 
 void TContactsPane::UserFilterClose(TFr_QuickSearch* strip)

@@ -5,7 +5,8 @@
 
 #include <QString>
 #include <algorithm>
-#include <cstring>
+#include <string_view>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -29,6 +30,36 @@ void AppendField(QByteArray& bytes, const QString& field)
     for (QChar c : field)
         *out++ = FoldedByte(c.unicode());
     *out = '\0';
+}
+
+// The byte classes of a contact's texts, one bit each: letters, digits, the blank and "+" have a
+// class of their own, the other bytes share the rest. A contact can hold a text only when its
+// mask holds every class of the text's bytes.
+int ByteClass(unsigned char byte)
+{
+    if (byte >= 'a' && byte <= 'z')
+        return byte - 'a';
+    if (byte >= '0' && byte <= '9')
+        return 26 + byte - '0';
+    if (byte == ' ')
+        return 36;
+    if (byte == '+')
+        return 37;
+    return 38 + byte % 26;
+}
+
+bool ByteClassIsExact(unsigned char byte)
+{
+    return ByteClass(byte) < 38;
+}
+
+quint64 BytesMask(const char* bytes, qsizetype size)
+{
+    quint64 mask = 0;
+    for (qsizetype i = 0; i < size; ++i)
+        if (bytes[i] != '\0') // the fields' separator
+            mask |= quint64(1) << ByteClass(static_cast<unsigned char>(bytes[i]));
+    return mask;
 }
 
 bool ContainsLowered(const QString& field, const QString& lowered)
@@ -74,72 +105,41 @@ TQuickSearchIndex TQuickSearchIndex::Build(const TContactsTree& tree)
         index.m_top.push_back({node, first, qint32(index.m_contacts.size()), node->IsList()});
     }
     index.m_starts.push_back(index.m_bytes.size());
-    for (char byte : std::as_const(index.m_bytes))
-        ++index.m_byteCounts[static_cast<unsigned char>(byte)];
+    index.m_masks.reserve(index.m_contacts.size());
+    for (size_t i = 0; i + 1 < index.m_starts.size(); ++i)
+        index.m_masks.push_back(BytesMask(index.m_bytes.constData() + index.m_starts[i],
+                                          index.m_starts[i + 1] - index.m_starts[i]));
     return index;
 }
 
-std::vector<quint8> TQuickSearchIndex::Match(QStringView text) const
+std::optional<QByteArray> TQuickSearchIndex::Needle(QStringView text)
 {
     QByteArray needle;
     needle.reserve(text.size());
     for (QChar c : text) {
         const char byte = FoldedByte(c.unicode());
         if (byte == '\0')
-            return MatchSlowly(text); // a character the block cannot hold
+            return std::nullopt; // a character the block cannot hold
         needle.append(byte);
     }
-    std::vector<quint8> matched(m_contacts.size(), 0);
-    if (needle.isEmpty() || m_contacts.empty())
-        return matched;
-    // The needle's rarest byte is looked for with memchr (the fast scan), the rest compared at
-    // each place it is found.
-    size_t rare = 0;
-    for (size_t k = 1; k < size_t(needle.size()); ++k)
-        if (m_byteCounts[static_cast<unsigned char>(needle[k])] <
-            m_byteCounts[static_cast<unsigned char>(needle[rare])])
-            rare = k;
-    // A large tree is scanned in two halves side by side: a short needle hits nearly every
-    // contact, and the keystroke waits for the scan. A hit never spans two contacts.
-    const size_t count = m_contacts.size();
-    if (count < kSplitContacts) {
-        MatchRange(needle, rare, 0, count, matched);
-        return matched;
-    }
-    const size_t half = count / 2;
-    std::thread second([&] { MatchRange(needle, rare, half, count, matched); });
-    MatchRange(needle, rare, 0, half, matched);
-    second.join();
-    return matched;
+    return needle;
 }
 
-void TQuickSearchIndex::MatchRange(const QByteArray& needle, size_t rare, size_t first, size_t end,
+void TQuickSearchIndex::MatchRange(const QByteArray& needle, size_t first, size_t end,
                                    std::vector<quint8>& matched) const
 {
-    const auto n = size_t(needle.size());
+    const quint64 wanted = BytesMask(needle.constData(), needle.size());
+    // One byte whose class holds it alone: the masks decide without reading the texts.
+    const bool maskDecides = needle.size() == 1 && ByteClassIsExact(static_cast<unsigned char>(needle[0]));
+    const std::string_view sought(needle.constData(), size_t(needle.size()));
     const char* base = m_bytes.constData();
-    const char* stop = base + m_starts[end];
-    const char* from = base + m_starts[first]; // where a hit may begin
-    auto entry = m_starts.begin() + qsizetype(first);
-    while (stop - from >= qsizetype(n)) {
-        const void* found = memchr(from + rare, needle[rare], size_t(stop - from) - n + 1);
-        if (!found)
-            break;
-        const char* start = static_cast<const char*>(found) - rare;
-        if (std::memcmp(start, needle.constData(), n) != 0) {
-            from = start + 1;
+    for (size_t i = first; i < end; ++i) {
+        if ((m_masks[i] & wanted) != wanted)
             continue;
-        }
-        // The contact holding the hit: hits come in order, mostly a few contacts apart, so the
-        // search walks forward a little and leaps only when that is not enough. A field never
-        // holds NUL, so a hit never spans two fields.
-        const qsizetype at = start - base;
-        for (int step = 0; step < 8 && *(entry + 1) <= at; ++step)
-            ++entry;
-        if (*(entry + 1) <= at)
-            entry = std::upper_bound(entry, m_starts.begin() + qsizetype(end), at) - 1;
-        matched[size_t(entry - m_starts.begin())] = 1;
-        from = base + *(entry + 1);
+        // A field never holds NUL, so a hit never spans two fields.
+        matched[i] = maskDecides ||
+                     std::string_view(base + m_starts[i], size_t(m_starts[i + 1] - m_starts[i])).find(sought) !=
+                         std::string_view::npos;
     }
 }
 
@@ -167,10 +167,47 @@ TVisibleRows TQuickSearchIndex::Filter(QStringView text) const
         }
         return rows;
     }
-    const std::vector<quint8> matched = Match(text);
-    const bool blankOnly = IsBlankOnly(text);
-    for (const TTop& top : m_top) {
-        const auto hits = std::count(matched.begin() + top.first, matched.begin() + top.end, quint8(1));
+    rows.OpenLists = !IsBlankOnly(text);
+    const std::optional<QByteArray> needle = Needle(text);
+    if (!needle) {
+        CollectRows(0, m_top.size(), MatchSlowly(text), rows);
+        return rows;
+    }
+    std::vector<quint8> matched(m_contacts.size(), 0);
+    const auto scan = [&](size_t firstTop, size_t endTop, TVisibleRows& part) {
+        if (firstTop == endTop)
+            return;
+        MatchRange(*needle, size_t(m_top[firstTop].first), size_t(m_top[endTop - 1].end), matched);
+        CollectRows(firstTop, endTop, matched, part);
+    };
+    // A large tree is scanned in two halves side by side, split between two top-level nodes: a
+    // short needle hits nearly every contact, and the keystroke waits for the scan.
+    const auto middle = size_t(std::partition_point(m_top.begin(), m_top.end(), [this](const TTop& top) {
+                                   return size_t(top.first) < m_contacts.size() / 2;
+                               }) - m_top.begin());
+    if (m_contacts.size() < kSplitContacts || middle == 0 || middle == m_top.size()) {
+        scan(0, m_top.size(), rows);
+        return rows;
+    }
+    TVisibleRows second;
+    second.Top.reserve(m_top.size() - middle);
+    second.TopIsList.reserve(m_top.size() - middle);
+    std::thread worker([&] { scan(middle, m_top.size(), second); });
+    scan(0, middle, rows);
+    worker.join();
+    rows.Top.insert(rows.Top.end(), second.Top.begin(), second.Top.end());
+    rows.TopIsList.insert(rows.TopIsList.end(), second.TopIsList.begin(), second.TopIsList.end());
+    rows.PartialLists.merge(second.PartialLists);
+    return rows;
+}
+
+void TQuickSearchIndex::CollectRows(size_t firstTop, size_t endTop, const std::vector<quint8>& matched,
+                                    TVisibleRows& rows) const
+{
+    for (size_t t = firstTop; t < endTop; ++t) {
+        const TTop& top = m_top[t];
+        const auto hits = top.list ? std::count(matched.begin() + top.first, matched.begin() + top.end, quint8(1))
+                                   : qsizetype(matched[size_t(top.first)]);
         if (hits == 0)
             continue;
         rows.Top.push_back(top.node);
@@ -184,8 +221,5 @@ TVisibleRows TQuickSearchIndex::Filter(QStringView text) const
                 if (matched[size_t(i)])
                     shown.push_back(m_contacts[size_t(i)]);
         }
-        if (!blankOnly)
-            rows.ListsToExpand.push_back(top.node);
     }
-    return rows;
 }
