@@ -3,10 +3,55 @@
 #include "phonebook/ContactsTree.h"
 #include "ui/main/ContactsFilterModel.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+// Paints a row as the style's item views do (background, picture, caption elided on the right)
+// with the caption laid out once: the tree repaints its rows at every quick-search keystroke.
+class TContactRowDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const QWidget* widget = option.widget;
+        const QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &option, painter, widget);
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        QRect area = option.rect.adjusted(margin, 0, -margin, 0);
+        const bool selected = option.state & QStyle::State_Selected;
+        const auto icon = qvariant_cast<QIcon>(index.data(Qt::DecorationRole));
+        if (!icon.isNull()) {
+            const QSize size = option.decorationSize;
+            const QRect place(area.left(), area.top() + (area.height() - size.height()) / 2, size.width(),
+                              size.height());
+            icon.paint(painter, place, Qt::AlignCenter, selected ? QIcon::Selected : QIcon::Normal);
+            area.setLeft(place.right() + 1 + 2 * margin);
+        }
+        const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                           : (option.state & QStyle::State_Active) ? QPalette::Active
+                                                                                   : QPalette::Inactive;
+        painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setFont(option.font);
+        const QString text = index.data(Qt::DisplayRole).toString();
+        painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                          option.fontMetrics.elidedText(text, Qt::ElideRight, area.width()));
+        if (option.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(option);
+            focus.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Window);
+            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+        }
+    }
+};
+} // namespace
 
 TContactsView::TContactsView(QWidget* parent) : QTreeView(parent)
 {
@@ -24,6 +69,7 @@ TContactsView::TContactsView(QWidget* parent) : QTreeView(parent)
     setAttribute(Qt::WA_Hover);
     setIconSize({16, 16});
     setContextMenuPolicy(Qt::DefaultContextMenu);
+    setItemDelegate(new TContactRowDelegate(this));
 }
 
 void TContactsView::SetFilterModel(TContactsFilterModel* model)
