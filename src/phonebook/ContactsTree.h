@@ -58,6 +58,8 @@ public:
     // A text as the phone book stores it, Windows-1252 ('?' for a character the code page
     // lacks): the node's own bytes when it holds them so, else converted into scratch.
     QByteArrayView Win1252Text(TContactField field, QByteArray& scratch) const;
+    // Every character of the texts is in the code page: Win1252Text gives them exactly.
+    bool HoldsWin1252() const { return !m_wide; }
 
     TContactNode* Parent() const { return m_parent; } // the invisible root for top-level nodes
     bool IsRoot() const { return m_parent == nullptr; }

@@ -262,6 +262,7 @@ void TestContactsTree::quickSearchLargeTree_data()
     QTest::newRow("three characters") << u"123"_s;
     QTest::newRow("letters and a digit") << u"c2999"_s;
     QTest::newRow("a byte sharing its class with another") << u"\u00e9"_s; // with \u00cf
+    QTest::newRow("a character outside the code page") << u"\u0141"_s;
 }
 
 void TestContactsTree::quickSearchLargeTree()
@@ -272,7 +273,7 @@ void TestContactsTree::quickSearchLargeTree()
     const auto add = [&](TContactNode* parent, int i) {
         TContactData d;
         d.NickName = u"C"_s + QString::number(i);
-        d.LastName = i % 7 == 0 ? u"Andr\u00e9"_s : i % 5 == 0 ? u"\u00cfsa"_s : QString();
+        d.LastName = i % 7 == 0 ? u"Andr\u00e9 \u0141"_s : i % 5 == 0 ? u"\u00cfsa"_s : QString();
         d.Number = u"+39"_s + QString::number(1000000 - i);
         tree.AddNode(parent, d);
         const bool hit = d.NickName.contains(text, Qt::CaseInsensitive) || d.LastName.contains(text) ||

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <string_view>
 #include <optional>
 #include <thread>
@@ -22,20 +23,10 @@ char FoldedByte(char16_t ch)
     return byte <= 0 ? '\0' : static_cast<char>(byte);
 }
 
-void AppendField(QByteArray& bytes, const QString& field)
-{
-    const qsizetype at = bytes.size();
-    bytes.resize(at + field.size() + 1);
-    char* out = bytes.data() + at;
-    for (QChar c : field)
-        *out++ = FoldedByte(c.unicode());
-    *out = '\0';
-}
-
 // The byte classes of a contact's texts, one bit each: letters, digits, the blank and "+" have a
 // class of their own, the other bytes share the rest. A contact can hold a text only when its
 // mask holds every class of the text's bytes.
-int ByteClass(unsigned char byte)
+constexpr int ByteClass(unsigned char byte)
 {
     if (byte >= 'a' && byte <= 'z')
         return byte - 'a';
@@ -53,13 +44,45 @@ bool ByteClassIsExact(unsigned char byte)
     return ByteClass(byte) < 38;
 }
 
+constexpr std::array<quint64, 256> kClassBits = [] {
+    std::array<quint64, 256> bits{};
+    for (int byte = 1; byte < 256; ++byte) // NUL separates the fields: no class
+        bits[size_t(byte)] = quint64(1) << ByteClass(static_cast<unsigned char>(byte));
+    return bits;
+}();
+
 quint64 BytesMask(const char* bytes, qsizetype size)
 {
     quint64 mask = 0;
     for (qsizetype i = 0; i < size; ++i)
-        if (bytes[i] != '\0') // the fields' separator
-            mask |= quint64(1) << ByteClass(static_cast<unsigned char>(bytes[i]));
+        mask |= kClassBits[static_cast<unsigned char>(bytes[i])];
     return mask;
+}
+
+// A field's text and its NUL appended to the block; mask gains the classes of its bytes.
+void AppendField(QByteArray& bytes, const QString& field, quint64& mask)
+{
+    const qsizetype at = bytes.size();
+    bytes.resize(at + field.size() + 1);
+    char* out = bytes.data() + at;
+    for (QChar c : field) {
+        *out = FoldedByte(c.unicode());
+        mask |= kClassBits[static_cast<unsigned char>(*out++)];
+    }
+    *out = '\0';
+}
+
+// The same from a node's own Windows-1252 bytes: only ASCII letters change.
+void AppendField(QByteArray& bytes, QByteArrayView field, quint64& mask)
+{
+    const qsizetype at = bytes.size();
+    bytes.resize(at + field.size() + 1);
+    char* out = bytes.data() + at;
+    for (char byte : field) {
+        *out = byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
+        mask |= kClassBits[static_cast<unsigned char>(*out++)];
+    }
+    *out = '\0';
 }
 
 bool ContainsLowered(const QString& field, const QString& lowered)
@@ -86,12 +109,21 @@ TQuickSearchIndex TQuickSearchIndex::Build(const TContactsTree& tree)
 {
     TQuickSearchIndex index;
     index.m_top.reserve(size_t(tree.TopLevelCount()));
-    const auto add = [&index](TContactNode* node) {
-        const TContactData d = node->Data();
+    QByteArray scratch;
+    const auto add = [&index, &scratch](TContactNode* node) {
         index.m_contacts.push_back(node);
         index.m_starts.push_back(index.m_bytes.size());
-        for (const QString* field : {&d.NickName, &d.LastName, &d.FirstName, &d.Number})
-            AppendField(index.m_bytes, *field);
+        quint64 mask = 0;
+        if (node->HoldsWin1252()) {
+            for (TContactField field : {TContactField::NickName, TContactField::LastName,
+                                        TContactField::FirstName, TContactField::Number})
+                AppendField(index.m_bytes, node->Win1252Text(field, scratch), mask);
+        } else {
+            const TContactData d = node->Data();
+            for (const QString* field : {&d.NickName, &d.LastName, &d.FirstName, &d.Number})
+                AppendField(index.m_bytes, *field, mask);
+        }
+        index.m_masks.push_back(mask);
     };
     for (int r = 0; r < tree.TopLevelCount(); ++r) {
         TContactNode* node = tree.TopLevel(r);
@@ -105,10 +137,6 @@ TQuickSearchIndex TQuickSearchIndex::Build(const TContactsTree& tree)
         index.m_top.push_back({node, first, qint32(index.m_contacts.size()), node->IsList()});
     }
     index.m_starts.push_back(index.m_bytes.size());
-    index.m_masks.reserve(index.m_contacts.size());
-    for (size_t i = 0; i + 1 < index.m_starts.size(); ++i)
-        index.m_masks.push_back(BytesMask(index.m_bytes.constData() + index.m_starts[i],
-                                          index.m_starts[i + 1] - index.m_starts[i]));
     return index;
 }
 
