@@ -35,9 +35,10 @@ struct TLoadedBook
     TContactsTree tree;
 };
 
-bool Load(TLoadedBook& loaded, CliIo io)
+bool Load(TLoadedBook& loaded, CliIo io,
+          TPhoneBook::TListMembers members = TPhoneBook::TListMembers::Load)
 {
-    if (loaded.book.LoadPhoneBook(loaded.tree))
+    if (loaded.book.LoadPhoneBook(loaded.tree, members))
         return true;
     io.err << "brelmont-cli: " << loaded.book.LastError() << '\n';
     return !loaded.book.QuarantinedFile().isEmpty();
@@ -240,7 +241,9 @@ int RunListCommand(const QStringList& arguments, CliIo io, const QString& phoneB
         return CliBadArguments;
     }
     TLoadedBook loaded(phoneBookFile);
-    if (!Load(loaded, io))
+    // The list commands read members from the lists' tables themselves: the tree needs only
+    // the lists and their counts.
+    if (!Load(loaded, io, TPhoneBook::TListMembers::CountOnly))
         return CliRefused;
     args.removeFirst();
     if (verb == u"show")

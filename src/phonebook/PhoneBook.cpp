@@ -288,6 +288,19 @@ int ListMembersOrNone(TSQLiteDatabase& db, const TTableNames& tables, TContactsT
     }
 }
 
+// The number of members ListMembersOrNone would load.
+int ListMemberCountOrNone(TSQLiteDatabase& db, const TTableNames& tables, const QString& name)
+{
+    if (!ReservedProblem(name).isEmpty() || !tables.Has(name))
+        return 0;
+    try {
+        TSQLiteRows rows(db, "SELECT COUNT(*) FROM " + SqlIdentifier(name));
+        return rows.Next() ? IntOfText(rows.FieldText(0)) : 0;
+    } catch (const ESQLiteException&) {
+        return 0;
+    }
+}
+
 using TNewIds = std::vector<std::pair<TContactNode*, qint32>>;
 
 void ApplyIds(const TNewIds& ids)
@@ -556,7 +569,7 @@ bool TPhoneBook::UpgradePhoneBook(int version, TContactsTree& tree, const QStrin
     return LoadPhoneBook(tree) && rebuild();
 }
 
-bool TPhoneBook::LoadPhoneBook(TContactsTree& tree)
+bool TPhoneBook::LoadPhoneBook(TContactsTree& tree, TListMembers members)
 {
     m_quarantinedFile.clear();
     const bool currentMissing = !HoldsPhoneBook(m_currentFile);
@@ -566,10 +579,10 @@ bool TPhoneBook::LoadPhoneBook(TContactsTree& tree)
         RebuildPhoneBook(tree); // creates the current file; a failure leaves the source to read
     if (source.isEmpty())
         return true;
-    return LoadFrom(source, tree);
+    return LoadFrom(source, tree, members);
 }
 
-bool TPhoneBook::LoadFrom(const QString& source, TContactsTree& tree)
+bool TPhoneBook::LoadFrom(const QString& source, TContactsTree& tree, TListMembers members)
 {
     TBusyScope busy(m_busyHook);
     m_lastError.clear();
@@ -601,7 +614,9 @@ bool TPhoneBook::LoadFrom(const QString& source, TContactsTree& tree)
                     const TStoredContact row = reader->List(rows);
                     const QString name = FromWin1252(row.NickName);
                     TContactNode* list = tree.AddStored(nullptr, row);
-                    list->SetCount(ListMembersOrNone(db, tables, tree, list, name));
+                    list->SetCount(members == TListMembers::Load
+                                       ? ListMembersOrNone(db, tables, tree, list, name)
+                                       : ListMemberCountOrNone(db, tables, name));
                 }
             }
             tree.Sort();

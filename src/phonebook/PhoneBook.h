@@ -49,7 +49,10 @@ public:
     // into the current file and loads it into the tree.
     bool UpgradePhoneBook(int version, TContactsTree& tree, const QString& contactsFile);
 
-    bool LoadPhoneBook(TContactsTree& tree);
+    // What a load reads of each list: its members, or only their number (for callers that
+    // need the lists themselves, such as the list commands).
+    enum class TListMembers { Load, CountOnly };
+    bool LoadPhoneBook(TContactsTree& tree, TListMembers members = TListMembers::Load);
     // Reads a list's table of sourceFile as the children of list; answers the member count.
     int LoadListMembers(const QString& sourceFile, TContactsTree& tree, TContactNode* list, const QString& name);
     // A list's members as records (the list is emptied first).
@@ -87,7 +90,7 @@ public:
 
 private:
     template <typename Work> bool Run(TSQLiteDatabase* given, Work&& work);
-    bool LoadFrom(const QString& source, TContactsTree& tree);
+    bool LoadFrom(const QString& source, TContactsTree& tree, TListMembers members);
     bool KeepUnreadableFile(const QString& reason);
     void Fail(const QString& message);
 
