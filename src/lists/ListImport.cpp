@@ -210,8 +210,9 @@ TImportCounts SelectImportMembers(const QList<TContactData>& records, QList<TCon
         g = end;
     }
 
-    // The taken records are read in file order, where they lie close together in memory, and
-    // put in their group's place; the members then come out in descending order of number.
+    // The taken records are read in file order, where they lie close together in memory: once
+    // to clean their numbers, once to put the valid ones in their group's place among the
+    // members, which come out in descending order of number.
     TImportCounts counts;
     std::vector<qsizetype> groupOf(static_cast<size_t>(n), -1);
     for (size_t g = 0; g < groups.size(); ++g) {
@@ -219,7 +220,7 @@ TImportCounts SelectImportMembers(const QList<TContactData>& records, QList<TCon
         for (qsizetype k = groups[g].begin + 1; k < groups[g].end; ++k)
             ++(blank(keys[size_t(k)]) ? counts.Wrong : counts.Duplicates);
     }
-    QList<TContactData> byGroup(qsizetype(groups.size()));
+    std::vector<QString> cleanedOf(groups.size());
     std::vector<bool> valid(groups.size(), false);
     TStepper walking(step);
     QString result;
@@ -228,24 +229,31 @@ TImportCounts SelectImportMembers(const QList<TContactData>& records, QList<TCon
         const qsizetype g = groupOf[size_t(p)];
         if (g < 0)
             continue;
-        const TContactData& record = records[taking[size_t(p)]];
-        QString cleaned = record.Number;
+        QString cleaned = records[taking[size_t(p)]].Number;
         CleanPhoneNumber(cleaned, result);
         if (result.isEmpty() || DestinationValue(result) <= 0) {
             ++counts.Wrong;
             continue;
         }
-        TContactData& member = byGroup[g];
-        member = record;
-        member.Number = cleaned;
-        member.Kind = TContactData::KindContact;
-        member.PhoneType = TContactData::Mobile;
+        cleanedOf[size_t(g)] = std::move(cleaned);
         valid[size_t(g)] = true;
     }
-    members.reserve(qsizetype(groups.size()));
+    std::vector<qsizetype> place(groups.size(), -1);
+    qsizetype placed = 0;
     for (qsizetype g = qsizetype(groups.size()) - 1; g >= 0; --g)
         if (valid[size_t(g)])
-            members.append(std::move(byGroup[g]));
+            place[size_t(g)] = placed++;
+    members.resize(placed);
+    for (qsizetype p = 0; p < n; ++p) {
+        const qsizetype g = groupOf[size_t(p)];
+        if (g < 0 || !valid[size_t(g)])
+            continue;
+        TContactData& member = members[place[size_t(g)]];
+        member = records[taking[size_t(p)]];
+        member.Number = std::move(cleanedOf[size_t(g)]);
+        member.Kind = TContactData::KindContact;
+        member.PhoneType = TContactData::Mobile;
+    }
     counts.Imported = int(members.size());
     return counts;
 }
