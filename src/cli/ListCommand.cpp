@@ -160,7 +160,6 @@ int Import(TLoadedBook& loaded, const QString& name, const QString& file, const 
         ApplyImportPrefix(read.Records, prefix);
     QList<TContactData> members;
     const TImportCounts counts = SelectImportMembers(read.Records, members);
-    read.Records = {}; // the members share their texts; the rest goes before the writing
     QString error;
     if (!SaveImportedList(loaded.book, listName, members, !list, {}, &error)) {
         io.err << "brelmont-cli: " << error << "\nbrelmont-cli: nothing was written\n";
