@@ -108,36 +108,83 @@ bool IsBlankOnly(QStringView text)
 TQuickSearchIndex TQuickSearchIndex::Build(const TContactsTree& tree)
 {
     TQuickSearchIndex index;
-    index.m_top.reserve(size_t(tree.TopLevelCount()));
+    const int count = tree.TopLevelCount();
+    const auto contactsOf = [&tree](int r) {
+        const TContactNode* node = tree.TopLevel(r);
+        return node->IsList() ? size_t(node->ChildCount()) : size_t(1);
+    };
+    size_t total = 0;
+    for (int r = 0; r < count; ++r)
+        total += contactsOf(r);
+    index.m_top.reserve(size_t(count));
+    index.m_contacts.reserve(total);
+    index.m_masks.reserve(total);
+    index.m_starts.reserve(total + 1);
+    // A large tree is read in two halves side by side, split between two top-level nodes.
+    int middle = count;
+    if (total >= kSplitContacts) {
+        size_t before = 0;
+        for (middle = 0; middle < count && before < total / 2; ++middle)
+            before += contactsOf(middle);
+    }
+    TQuickSearchIndex second;
+    std::thread worker;
+    if (middle < count)
+        worker = std::thread([&] { second.AddTopLevel(tree, middle, count); });
+    index.AddTopLevel(tree, 0, middle);
+    if (worker.joinable()) {
+        worker.join();
+        index.Append(second);
+    }
+    index.m_starts.push_back(index.m_bytes.size());
+    return index;
+}
+
+void TQuickSearchIndex::AddTopLevel(const TContactsTree& tree, int first, int end)
+{
     QByteArray scratch;
-    const auto add = [&index, &scratch](TContactNode* node) {
-        index.m_contacts.push_back(node);
-        index.m_starts.push_back(index.m_bytes.size());
+    const auto add = [this, &scratch](TContactNode* node) {
+        m_contacts.push_back(node);
+        m_starts.push_back(m_bytes.size());
         quint64 mask = 0;
         if (node->HoldsWin1252()) {
             for (TContactField field : {TContactField::NickName, TContactField::LastName,
                                         TContactField::FirstName, TContactField::Number})
-                AppendField(index.m_bytes, node->Win1252Text(field, scratch), mask);
+                AppendField(m_bytes, node->Win1252Text(field, scratch), mask);
         } else {
             const TContactData d = node->Data();
             for (const QString* field : {&d.NickName, &d.LastName, &d.FirstName, &d.Number})
-                AppendField(index.m_bytes, *field, mask);
+                AppendField(m_bytes, *field, mask);
         }
-        index.m_masks.push_back(mask);
+        m_masks.push_back(mask);
     };
-    for (int r = 0; r < tree.TopLevelCount(); ++r) {
+    for (int r = first; r < end; ++r) {
         TContactNode* node = tree.TopLevel(r);
-        const auto first = qint32(index.m_contacts.size());
+        const auto from = qint32(m_contacts.size());
         if (node->IsList()) {
             for (int c = 0; c < node->ChildCount(); ++c)
                 add(node->Child(c)); // lists hold contacts only
         } else {
             add(node);
         }
-        index.m_top.push_back({node, first, qint32(index.m_contacts.size()), node->IsList()});
+        m_top.push_back({node, from, qint32(m_contacts.size()), node->IsList()});
     }
-    index.m_starts.push_back(index.m_bytes.size());
-    return index;
+}
+
+void TQuickSearchIndex::Append(const TQuickSearchIndex& later)
+{
+    const qsizetype bytes = m_bytes.size();
+    const auto contacts = qint32(m_contacts.size());
+    m_bytes.append(later.m_bytes);
+    for (qsizetype start : later.m_starts)
+        m_starts.push_back(bytes + start);
+    m_contacts.insert(m_contacts.end(), later.m_contacts.begin(), later.m_contacts.end());
+    m_masks.insert(m_masks.end(), later.m_masks.begin(), later.m_masks.end());
+    for (TTop top : later.m_top) {
+        top.first += contacts;
+        top.end += contacts;
+        m_top.push_back(top);
+    }
 }
 
 std::optional<QByteArray> TQuickSearchIndex::Needle(QStringView text)

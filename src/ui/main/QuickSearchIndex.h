@@ -46,6 +46,10 @@ private:
     };
     // Trees of at least this many contacts are scanned by two threads.
     static constexpr size_t kSplitContacts = 20000;
+    // Adds the contacts of the top-level nodes [first, end); the block's end is added by Build.
+    void AddTopLevel(const TContactsTree& tree, int first, int end);
+    // Adds the index of the top-level nodes that follow this one's.
+    void Append(const TQuickSearchIndex& later);
     // The text as bytes of the block; none when it holds a character the block cannot.
     static std::optional<QByteArray> Needle(QStringView text);
     // Marks the contacts [first, end) holding the needle.
