@@ -35,8 +35,7 @@ struct TLoadedBook
     TContactsTree tree;
 };
 
-bool Load(TLoadedBook& loaded, CliIo io,
-          TPhoneBook::TListMembers members = TPhoneBook::TListMembers::Load)
+bool Load(TLoadedBook& loaded, CliIo io, TPhoneBook::TListMembers members = TPhoneBook::TListMembers::Load)
 {
     if (loaded.book.LoadPhoneBook(loaded.tree, members))
         return true;

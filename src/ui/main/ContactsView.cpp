@@ -27,17 +27,19 @@ public:
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
         QRect area = option.rect.adjusted(margin, 0, -margin, 0);
         const bool selected = option.state & QStyle::State_Selected;
+        const bool enabled = option.state & QStyle::State_Enabled;
         const auto icon = qvariant_cast<QIcon>(index.data(Qt::DecorationRole));
         if (!icon.isNull()) {
             const QSize size = option.decorationSize;
             const QRect place(area.left(), area.top() + (area.height() - size.height()) / 2, size.width(),
                               size.height());
-            icon.paint(painter, place, Qt::AlignCenter, selected ? QIcon::Selected : QIcon::Normal);
+            const QIcon::Mode mode = !enabled ? QIcon::Disabled : QIcon::Normal;
+            icon.paint(painter, place, Qt::AlignCenter, enabled && selected ? QIcon::Selected : mode);
             area.setLeft(place.right() + 1 + 2 * margin);
         }
-        const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                           : (option.state & QStyle::State_Active) ? QPalette::Active
-                                                                                   : QPalette::Inactive;
+        QPalette::ColorGroup group = QPalette::Disabled;
+        if (enabled)
+            group = option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
         painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
         painter->setFont(option.font);
         const QString text = index.data(Qt::DisplayRole).toString();
@@ -46,7 +48,8 @@ public:
         if (option.state & QStyle::State_HasFocus) {
             QStyleOptionFocusRect focus;
             focus.QStyleOption::operator=(option);
-            focus.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Window);
+            focus.backgroundColor =
+                option.palette.color(group, selected ? QPalette::Highlight : QPalette::Window);
             style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
         }
     }

@@ -6,8 +6,8 @@
 #include <QString>
 #include <algorithm>
 #include <array>
-#include <string_view>
 #include <optional>
+#include <string_view>
 #include <thread>
 #include <utility>
 
@@ -212,9 +212,10 @@ void TQuickSearchIndex::MatchRange(const QByteArray& needle, size_t first, size_
         if ((m_masks[i] & wanted) != wanted)
             continue;
         // A field never holds NUL, so a hit never spans two fields.
-        matched[i] = maskDecides ||
-                     std::string_view(base + m_starts[i], size_t(m_starts[i + 1] - m_starts[i])).find(sought) !=
-                         std::string_view::npos;
+        matched[i] =
+            maskDecides ||
+            std::string_view(base + m_starts[i], size_t(m_starts[i + 1] - m_starts[i])).find(sought) !=
+                std::string_view::npos;
     }
 }
 
@@ -257,9 +258,10 @@ TVisibleRows TQuickSearchIndex::Filter(QStringView text) const
     };
     // A large tree is scanned in two halves side by side, split between two top-level nodes: a
     // short needle hits nearly every contact, and the keystroke waits for the scan.
-    const auto middle = size_t(std::partition_point(m_top.begin(), m_top.end(), [this](const TTop& top) {
-                                   return size_t(top.first) < m_contacts.size() / 2;
-                               }) - m_top.begin());
+    const auto middle = size_t(
+        std::partition_point(m_top.begin(), m_top.end(),
+                             [this](const TTop& top) { return size_t(top.first) < m_contacts.size() / 2; }) -
+        m_top.begin());
     if (m_contacts.size() < kSplitContacts || middle == 0 || middle == m_top.size()) {
         scan(0, m_top.size(), rows);
         return rows;
@@ -281,8 +283,9 @@ void TQuickSearchIndex::CollectRows(size_t firstTop, size_t endTop, const std::v
 {
     for (size_t t = firstTop; t < endTop; ++t) {
         const TTop& top = m_top[t];
-        const auto hits = top.list ? std::count(matched.begin() + top.first, matched.begin() + top.end, quint8(1))
-                                   : qsizetype(matched[size_t(top.first)]);
+        const auto hits = top.list
+                              ? std::count(matched.begin() + top.first, matched.begin() + top.end, quint8(1))
+                              : qsizetype(matched[size_t(top.first)]);
         if (hits == 0)
             continue;
         rows.Top.push_back(top.node);

@@ -53,8 +53,7 @@ private:
     // The text as bytes of the block; none when it holds a character the block cannot.
     static std::optional<QByteArray> Needle(QStringView text);
     // Marks the contacts [first, end) holding the needle.
-    void MatchRange(const QByteArray& needle, size_t first, size_t end,
-                    std::vector<quint8>& matched) const;
+    void MatchRange(const QByteArray& needle, size_t first, size_t end, std::vector<quint8>& matched) const;
     // One flag per contact, in tree order: the text, lower-cased the same way, occurs in one of
     // its four fields.
     std::vector<quint8> MatchSlowly(QStringView text) const;
