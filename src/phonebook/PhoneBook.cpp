@@ -256,10 +256,16 @@ QString ReservedProblem(const QString& name);
 
 // The members of a list from its table, added all or none: a table that cannot be read to its
 // end leaves the list without members.
+// A list's members live in a table of its name, unless the name is one of the phone book's own.
+bool IsListTable(const TTableNames& tables, const QString& name)
+{
+    return ReservedProblem(name).isEmpty() && tables.Has(name);
+}
+
 int ListMembersOf(TSQLiteDatabase& db, const TTableNames& tables, TContactsTree& tree, TContactNode* list,
                   const QString& name)
 {
-    if (!ReservedProblem(name).isEmpty() || !tables.Has(name))
+    if (!IsListTable(tables, name))
         return 0;
     try {
         TSQLiteRows rows(db, "SELECT * FROM " + SqlIdentifier(name));
@@ -291,7 +297,7 @@ int ListMembersOrNone(TSQLiteDatabase& db, const TTableNames& tables, TContactsT
 // The number of members ListMembersOrNone would load.
 int ListMemberCountOrNone(TSQLiteDatabase& db, const TTableNames& tables, const QString& name)
 {
-    if (!ReservedProblem(name).isEmpty() || !tables.Has(name))
+    if (!IsListTable(tables, name))
         return 0;
     try {
         TSQLiteRows rows(db, "SELECT COUNT(*) FROM " + SqlIdentifier(name));

@@ -127,6 +127,7 @@ TQuickSearchIndex TQuickSearchIndex::Build(const TContactsTree& tree)
         for (middle = 0; middle < count && before < total / 2; ++middle)
             before += contactsOf(middle);
     }
+    index.m_secondHalf = size_t(middle); // a keystroke's scan splits the same way
     TQuickSearchIndex second;
     std::thread worker;
     if (middle < count)
@@ -256,13 +257,10 @@ TVisibleRows TQuickSearchIndex::Filter(QStringView text) const
         MatchRange(*needle, size_t(m_top[firstTop].first), size_t(m_top[endTop - 1].end), matched);
         CollectRows(firstTop, endTop, matched, part);
     };
-    // A large tree is scanned in two halves side by side, split between two top-level nodes: a
-    // short needle hits nearly every contact, and the keystroke waits for the scan.
-    const auto middle = size_t(
-        std::partition_point(m_top.begin(), m_top.end(),
-                             [this](const TTop& top) { return size_t(top.first) < m_contacts.size() / 2; }) -
-        m_top.begin());
-    if (m_contacts.size() < kSplitContacts || middle == 0 || middle == m_top.size()) {
+    // A large tree is scanned in the two halves it was built in, side by side: a short needle
+    // hits nearly every contact, and the keystroke waits for the scan.
+    const size_t middle = m_secondHalf;
+    if (middle >= m_top.size()) {
         scan(0, m_top.size(), rows);
         return rows;
     }

@@ -62,6 +62,8 @@ private:
                      TVisibleRows& rows) const;
 
     std::vector<TTop> m_top;
+    // Where the second of two threads starts, in m_top; m_top's size when one thread does all.
+    size_t m_secondHalf = 0;
     std::vector<TContactNode*> m_contacts;
     std::vector<qsizetype> m_starts; // where each contact's fields begin in m_bytes, and the end
     QByteArray m_bytes;              // fields separated by NUL; characters the code page lacks are NUL too
