@@ -254,14 +254,14 @@ QString Folded(const QString& name)
 // tables, the engine's, no name); empty when it can be one.
 QString ReservedProblem(const QString& name);
 
-// The members of a list from its table, added all or none: a table that cannot be read to its
-// end leaves the list without members.
 // A list's members live in a table of its name, unless the name is one of the phone book's own.
 bool IsListTable(const TTableNames& tables, const QString& name)
 {
     return ReservedProblem(name).isEmpty() && tables.Has(name);
 }
 
+// The members of a list from its table, added all or none: a table that cannot be read to its
+// end leaves the list without members.
 int ListMembersOf(TSQLiteDatabase& db, const TTableNames& tables, TContactsTree& tree, TContactNode* list,
                   const QString& name)
 {

@@ -59,30 +59,34 @@ quint64 BytesMask(const char* bytes, qsizetype size)
     return mask;
 }
 
-// A field's text and its NUL appended to the block; mask gains the classes of its bytes.
-void AppendField(QByteArray& bytes, const QString& field, quint64& mask)
+// A field's characters, each folded to its byte, and a NUL appended to the block; mask gains
+// the classes of the bytes.
+template <typename Field, typename Fold>
+void AppendFolded(QByteArray& bytes, const Field& field, Fold fold, quint64& mask)
 {
     const qsizetype at = bytes.size();
     bytes.resize(at + field.size() + 1);
     char* out = bytes.data() + at;
-    for (QChar c : field) {
-        *out = FoldedByte(c.unicode());
+    for (const auto c : field) {
+        *out = fold(c);
         mask |= kClassBits[static_cast<unsigned char>(*out++)];
     }
     *out = '\0';
 }
 
+void AppendField(QByteArray& bytes, const QString& field, quint64& mask)
+{
+    AppendFolded(
+        bytes, field, [](QChar c) { return FoldedByte(c.unicode()); }, mask);
+}
+
 // The same from a node's own Windows-1252 bytes: only ASCII letters change.
 void AppendField(QByteArray& bytes, QByteArrayView field, quint64& mask)
 {
-    const qsizetype at = bytes.size();
-    bytes.resize(at + field.size() + 1);
-    char* out = bytes.data() + at;
-    for (char byte : field) {
-        *out = byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
-        mask |= kClassBits[static_cast<unsigned char>(*out++)];
-    }
-    *out = '\0';
+    AppendFolded(
+        bytes, field,
+        [](char byte) { return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte; },
+        mask);
 }
 
 bool ContainsLowered(const QString& field, const QString& lowered)
